@@ -1,0 +1,21 @@
+#include "app/editor_state.h"
+
+#include <chrono>
+#include <cstdio>
+
+EditorState editor;
+
+void resetEditorState() { editor = EditorState{}; }
+
+int64_t steadyMillis()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void postStatus(const std::string& message)
+{
+    std::fprintf(stderr, "%s\n", message.c_str());
+    editor.statusMessage = message;
+    editor.statusMessageUntil = steadyMillis() + 4000;
+}

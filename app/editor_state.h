@@ -1,0 +1,254 @@
+// The one program-wide record. Every module reads and writes it directly
+// through the global `editor`; there is no second instance.
+//
+// This header holds plain records and standard headers only: no GL or SDL
+// header, so the terrain model and its tests compile without either. GL
+// object names are stored as 32-bit integers; SDL handles sit behind
+// forward declarations.
+//
+// Index: Terrain | Undo | Camera | Brush stamps | Textures | Shaders |
+//        Palette | EditorState
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct SDL_Surface;
+
+// ---------------------------------------------------------------- Terrain
+
+// Exactly 13 consecutive floats: mesh drawing, the undo history and the
+// document format step through vertex arrays with this stride.
+struct TerrainVertex {
+    float position[3];  // world units; x = column * blockWidth, y = row * blockWidth, z = height
+    float normal[3];    // unit normal, or zero when the neighbouring faces cancel out
+    float color[3];     // lighting: r = g = brightness, b = 0.9 * brightness
+    float tileCoord[2]; // ground texture coordinate, repeats every 256 world units
+    float mapCoord[2];  // distribution map coordinate, 0 at the grid origin
+};
+static_assert(sizeof(TerrainVertex) == 13 * sizeof(float), "TerrainVertex must stay 13 packed floats");
+
+struct Terrain {
+    int32_t gridX = 0;                   // vertices per row (along x); 3 or more once built
+    int32_t gridY = 0;                   // rows (along y)
+    float blockWidth = 32.0f;            // world distance between neighbouring vertices, >= 1
+    float heightScale = 512.0f;          // nominal height range, >= 1
+    std::vector<TerrainVertex> vertices; // gridX * gridY, row-major; empty = no terrain
+    std::vector<uint32_t> indices;       // (gridX - 1) * (gridY - 1) * 6 triangle corners
+    std::vector<float> distribution;     // distributionWidth * distributionHeight * 3 weights (sand, grass, snow)
+    int32_t distributionWidth = 1024;    // texels per row of the distribution map
+    int32_t distributionHeight = 1024;   // rows of the distribution map
+    uint32_t distributionTexture = 0;    // GL texture mirroring `distribution`, 0 = none
+};
+
+// ------------------------------------------------------------------- Undo
+
+enum UndoKind : int32_t {
+    kUndoPositions = 0,     // positions of a grid region
+    kUndoDistribution = 1,  // texels of a distribution map region
+    kUndoIncreaseDetail = 2,
+    kUndoDecreaseDetail = 3,
+    kUndoGridGrow = 4,
+    kUndoGridShrink = 5,
+};
+
+struct UndoEntry {
+    std::vector<float> positions; // x, y, z per vertex of the region (every kind but 1), rows outer
+    std::vector<float> weights;   // three weights per texel of the region (kind 1), rows outer
+    int32_t x0 = 0, y0 = 0;       // first column and row, inclusive
+    int32_t x1 = -1, y1 = -1;     // last column and row, inclusive
+    int32_t sizeX = 0, sizeY = 0; // grid size to restore (kinds 2 to 5), else 0
+    int32_t kind = kUndoPositions;
+    float blockWidth = 0.0f;      // terrain's blockWidth when recorded (not kind 1)
+    float heightScale = 0.0f;     // terrain's heightScale when recorded (not kind 1)
+};
+
+// Both lists are ordered oldest first: back() is the newest entry. The two
+// lists together never hold more than kUndoLimit entries.
+struct UndoStack {
+    std::vector<UndoEntry> undoList;
+    std::vector<UndoEntry> redoList;
+};
+constexpr int kUndoLimit = 50;
+
+// ----------------------------------------------------------------- Camera
+
+struct Camera {
+    float position[3] = {-50.0f, -50.0f, 50.0f}; // world units, z up
+    float angles[3] = {0.0f, 0.0f, 0.0f};        // degrees: pitch (down +), roll, yaw (ccw from above +)
+};
+enum CameraAngle { kPitch = 0, kRoll = 1, kYaw = 2 };
+
+// ----------------------------------------------------------- Brush stamps
+
+// A grey-level shape that modulates every stroke. Stamps live in
+// `EditorState::stamps` in load order; `previous`/`next` are indices into
+// that vector (-1 for none), so the list keeps its linked-list meaning.
+struct BrushStamp {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<float> mask; // width * height, top row first, red / 255 in 0..1
+    uint32_t texture = 0;    // GL texture used only for the HUD preview
+    int32_t next = -1;
+    int32_t previous = -1;
+};
+
+// --------------------------------------------------------------- Textures
+
+// One texture cache entry. Records are owned by `textureCache` and shared by
+// reference (an index into the cache); they are never freed one by one.
+struct TextureRecord {
+    uint32_t texture = 0; // GL texture name, 0 when the file could not be read
+    std::string name;     // the path exactly as requested
+};
+constexpr int32_t kNoTexture = -1; // "no record" for a texture reference
+
+// ---------------------------------------------------------------- Shaders
+
+struct ShaderProgram {
+    int32_t program = 0;        // -1 none; 0 before the first load
+    int32_t vertexShader = 0;   // -1 none once built
+    int32_t fragmentShader = 0; // -1 none once built
+};
+
+// ---------------------------------------------------------------- Palette
+
+using ButtonAction = void (*)();
+
+struct Button {
+    int32_t inUse = 0;
+    uint32_t icon = 0;        // GL texture drawn on the button, 0 = untextured
+    float x1 = 0, y1 = 0;     // window pixels, y down
+    float x2 = 0, y2 = 0;
+    ButtonAction action = nullptr;
+    float r = 1, g = 1, b = 1; // tint
+    bool hasCaption = false;
+    std::string caption;
+    bool hasTooltip = false;
+    std::string tooltip;
+};
+constexpr int kButtonSlots = 32;
+
+// ------------------------------------------------------------ EditorState
+
+struct EditorState {
+    // Window and frame clock (written by start-up, resetVideo and the loop).
+    int32_t windowWidth = 800;       // pixels; replaced by each resize
+    int32_t windowHeight = 600;
+    int32_t fullscreen = 0;          // nothing sets it
+    int32_t farClip = 16384;         // far plane of the scene projection, world units
+    SDL_Surface* videoSurface = nullptr;
+    const uint8_t* keyState = nullptr; // SDL key-state array, refreshed every frame
+    uint32_t modState = 0;           // SDL modifier bits, refreshed every frame
+    uint32_t frameTicks = 0;         // SDL ticks when the previous frame's wait ended
+    int32_t frameMillis = 25;        // ms between the last two frame starts, never below 25
+    bool glContextReady = false;     // a GL context exists: the GPU mirror may act
+
+    // Display switches (toggled by keys).
+    uint8_t shadowsOn = 1;      // F4
+    uint8_t smoothBrush = 1;    // B
+    uint8_t hudVisible = 1;     // Tab
+    uint8_t texturingOn = 1;    // F2
+    uint8_t showNormals = 0;    // N
+    uint8_t wireframe = 0;      // L
+    uint8_t showFps = 0;        // F3
+    uint8_t showLevelPlane = 0; // P
+
+    // The document.
+    Terrain terrain;
+
+    // Tool settings.
+    float brushWidth = 96.0f;    // brush radius, world units; the wheel keeps it >= 1
+    float brushStrength = 1.5f;  // rate multiplier, never below 0.05
+    float flattenHeight = 64.0f; // Flatten's target, replaced at every stroke start
+    int32_t currentOp = 0;       // 0 Carve 1 Raise 2 Smooth 3 Noise 4 Flatten 5 Paint 6 Erase 7 Smooth Texture
+    int32_t paintTexture = 0;    // ground texture Paint applies: 0 sand, 1 grass, 2 snow
+    std::vector<BrushStamp> stamps; // load order; firstStamp = 0, lastStamp = size - 1
+    int32_t currentStamp = -1;      // index into stamps, -1 when none could be loaded
+
+    // Stroke bookkeeping. strokeActive starts at 1 so that Ctrl+Z and Ctrl+Y
+    // do nothing until the first left-button release.
+    uint8_t strokeActive = 1;
+    std::vector<TerrainVertex> strokeVertexSnapshot; // whole grid at a height-tool press
+    std::vector<float> strokeDistributionSnapshot;   // whole map at a texture-tool press
+    bool hasVertexSnapshot = false;
+    bool hasDistributionSnapshot = false;
+    int32_t dirtyMinX = 0, dirtyMinY = 0; // inclusive bounds a stroke touched (cells or texels);
+    int32_t dirtyMaxX = 0, dirtyMaxY = 0; // min > max means nothing yet
+    int32_t hoverIndex = 0;               // vertex under the cursor; kept while off the grid
+    float pickPoint[3] = {0, 0, 0};       // world point under the cursor, x/y clamped to the terrain
+    int32_t pickColumn = 0;               // nearest grid column/row this frame, may lie off the grid
+    int32_t pickRow = 0;
+
+    // Light.
+    float lightPosition[3] = {-400.0f, -400.0f, 1024.0f};
+    uint8_t lightDragActive = 0;
+    double lightDragDepth = 0.0; // window depth of the light when grabbed
+
+    Camera camera;
+
+    // Prompt.
+    int32_t promptKind = 0;    // 0 none, 1 texture, 2 load, 3 save, 4 height map, 5 export
+    char promptText[96] = {};  // at most 94 typed characters
+    int32_t exportFormat = 0;  // 0..6, kept between prompts
+    int32_t textureSlot = 0;   // 0..3, kept between prompts
+
+    // Status message shown briefly in the HUD (failures, saves, refusals).
+    std::string statusMessage;
+    int64_t statusMessageUntil = 0; // steady-clock ms after which it disappears
+
+    // Graphics resources (owned by the GL context of the window).
+    void* sceneQuadric = nullptr;                 // GLUquadric*
+    int32_t buttonIcon = kNoTexture;              // cache index of "data/button.tga"
+    std::array<int32_t, 3> groundTextures = {kNoTexture, kNoTexture, kNoTexture};
+    std::array<int32_t, 7> opIcons = {kNoTexture, kNoTexture, kNoTexture, kNoTexture,
+                                      kNoTexture, kNoTexture, kNoTexture};
+    std::array<int32_t, 6> skyTextures = {kNoTexture, kNoTexture, kNoTexture,
+                                          kNoTexture, kNoTexture, kNoTexture};
+    bool skyIsSphere = false;
+    std::string skySetName;
+    std::vector<TextureRecord> textureCache;
+    int32_t loadMipmapped = 0;   // 1 only while ground textures load
+    int32_t loadClampToEdge = 0; // 1 only while sky images load
+    ShaderProgram standardProgram;
+    ShaderProgram shadowProgram;
+    bool vboSupported = false;
+    std::string glExtensions;
+    std::array<int32_t, 4> meshBuffers = {-1, -1, -1, -1}; // position, tileCoord, mapCoord, colour
+    uint32_t shadowDepthTexture = 0;
+    uint32_t shadowFramebuffer = 0;
+    double projectionMatrix[16] = {};
+    double modelviewMatrix[16] = {};
+    int32_t viewport[4] = {0, 0, 800, 600};
+
+    // Palette.
+    std::array<Button, kButtonSlots> buttons;
+    std::array<int32_t, 8> toolButtons = {-1, -1, -1, -1, -1, -1, -1, -1}; // slot indices
+    std::array<int32_t, 3> textureButtons = {-1, -1, -1};
+    std::array<int32_t, 5> fileButtons = {-1, -1, -1, -1, -1};
+
+    UndoStack undoStack;
+
+    bool quitRequested = false;
+};
+
+enum MeshBuffer { kPositionBuffer = 0, kTileCoordBuffer = 1, kMapCoordBuffer = 2, kColourBuffer = 3 };
+
+// Modifier masks on modState.
+constexpr uint32_t kModShift = 0x0003;
+constexpr uint32_t kModCtrl = 0x00C0;
+constexpr uint32_t kModAlt = 0x0300;
+
+extern EditorState editor;
+
+// Resets every field to its default (tests use it between cases).
+void resetEditorState();
+
+// Reports something the user caused or asked for (a failed open, a refused
+// command, a finished save): one line on stderr and the same text in the
+// HUD for a few seconds.
+void postStatus(const std::string& message);
+// Milliseconds on a steady clock, for message expiry.
+int64_t steadyMillis();

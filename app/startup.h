@@ -1,0 +1,12 @@
+// Start-up, window re-creation after a resize, and shutdown, each callable on
+// its own so that session tests can run the editor inside one process.
+#pragma once
+
+// SDL, the window, GL state, every loader in order, the palette and the
+// default terrain.
+void startUp();
+// The window was resized: re-make it at the new size and re-create every GL
+// resource; terrain, undo history, camera, light and switches survive.
+void resetVideo(int width, int height);
+// Frees everything in the fixed order, then SDL_Quit.
+void shutDown();

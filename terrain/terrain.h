@@ -1,0 +1,33 @@
+// The height grid: per-vertex normals, lighting and texture coordinates,
+// the triangle index list and the default terrain. No GL, no SDL: GPU copies
+// go through render/gpu_mirror.h.
+#pragma once
+
+#include "app/editor_state.h"
+
+// Scales v to unit length in place and returns its former length; a zero
+// vector is left as it is.
+float normalizeVector(float v[3]);
+float pointDistance(const float a[3], const float b[3]);
+// Unit normal of one ring triangle (a, b) around the centre p.
+void faceNormal(const float a[3], const float b[3], const float p[3], float out[3]);
+// Recomputes the normal of vertex (col, row) of `vertices` from its ring of
+// neighbours, then its lighting. Works on arrays not yet installed.
+void computeVertexNormal(TerrainVertex* vertices, int col, int row, int gridX, int gridY);
+// Recomputes the colour of one vertex from its position, normal and the light.
+void computeVertexLighting(TerrainVertex* vertices, int col, int row, int gridX);
+// computeVertexNormal for every vertex of the installed terrain.
+void refreshAllVertices();
+// computeVertexLighting for every vertex (the light moved).
+void relightAllVertices();
+// tileCoord and mapCoord of every vertex for an nx * ny grid.
+void computeTextureCoords(int nx, int ny);
+void buildIndices();
+// 65 x 65 flat terrain at half the height scale, even texture mix, camera
+// reset, empty undo history.
+void createDefaultTerrain();
+// Normals of the vertices in the clipped rectangle plus a one-vertex border.
+void refreshVertexRegion(int x0, int y0, int x1, int y1);
+
+constexpr int kMaxGridSide = 4097;       // largest grid side any command or file may produce
+constexpr int kMaxDistributionSide = 8192;
