@@ -20,3 +20,6 @@ void replaceDistributionTexture();
 // Re-sends rows y0..y1, columns x0..x1 (clipped to the map) of the
 // distribution map, one row at a time.
 void updateDistributionRows(int x0, int y0, int x1, int y1);
+// Uploads a brush stamp image (24 or 32 bits, top row first) as a linear
+// filtered texture for the HUD preview; returns its name (0 without a context).
+uint32_t uploadStampTexture(const uint8_t* pixels, int width, int height, int bitsPerPixel);
