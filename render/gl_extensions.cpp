@@ -1,0 +1,165 @@
+#include "render/gl_extensions.h"
+
+#include <SDL.h>
+
+#include <cstring>
+#include <vector>
+
+GlEntryPoints gl;
+
+namespace {
+
+template <typename T>
+void fetch(T& pointer, const char* name)
+{
+    pointer = reinterpret_cast<T>(SDL_GL_GetProcAddress(name));
+}
+
+std::string infoLog(GLhandleARB object)
+{
+    if (!gl.getObjectParameteriv || !gl.getInfoLog) return {};
+    GLint length = 0;
+    gl.getObjectParameteriv(object, GL_OBJECT_INFO_LOG_LENGTH_ARB, &length);
+    if (length <= 0) return {};
+    std::vector<char> text(size_t(length) + 1, '\0');
+    gl.getInfoLog(object, length, nullptr, text.data());
+    return text.data();
+}
+
+// Compile or link status; true when it cannot be queried (the GL decides at use).
+bool objectStatus(GLhandleARB object, GLenum which)
+{
+    if (!gl.getObjectParameteriv) return true;
+    GLint ok = 0;
+    gl.getObjectParameteriv(object, which, &ok);
+    return ok != 0;
+}
+
+bool readSource(const std::string& path, std::string& out)
+{
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    if (!file) return false;
+    out = readWholeFile(file);
+    return true;
+}
+
+} // namespace
+
+void checkBufferExtension()
+{
+    const GLubyte* extensions = glGetString(GL_EXTENSIONS);
+    editor.glExtensions = extensions ? reinterpret_cast<const char*>(extensions) : "";
+    editor.vboSupported = editor.glExtensions.find("GL_ARB_vertex_buffer_object") != std::string::npos;
+    if (!editor.vboSupported) return;
+    fetch(gl.genBuffers, "glGenBuffersARB");
+    fetch(gl.bindBuffer, "glBindBufferARB");
+    fetch(gl.bufferData, "glBufferDataARB");
+    fetch(gl.bufferSubData, "glBufferSubDataARB");
+    fetch(gl.deleteBuffers, "glDeleteBuffersARB");
+    // A driver that advertises the extension but lacks an entry point is
+    // treated as not having it, rather than crashing on the first upload.
+    if (!gl.genBuffers || !gl.bindBuffer || !gl.bufferData || !gl.bufferSubData || !gl.deleteBuffers)
+        editor.vboSupported = false;
+}
+
+void loadGlEntryPoints()
+{
+    fetch(gl.createProgramObject, "glCreateProgramObjectARB");
+    fetch(gl.createShaderObject, "glCreateShaderObjectARB");
+    fetch(gl.shaderSource, "glShaderSourceARB");
+    fetch(gl.compileShader, "glCompileShaderARB");
+    fetch(gl.attachObject, "glAttachObjectARB");
+    fetch(gl.linkProgram, "glLinkProgramARB");
+    fetch(gl.deleteObject, "glDeleteObjectARB");
+    fetch(gl.useProgramObject, "glUseProgramObjectARB");
+    fetch(gl.getUniformLocation, "glGetUniformLocationARB");
+    fetch(gl.uniform1i, "glUniform1iARB");
+    fetch(gl.getObjectParameteriv, "glGetObjectParameterivARB");
+    fetch(gl.getInfoLog, "glGetInfoLogARB");
+    fetch(gl.activeTexture, "glActiveTextureARB");
+    fetch(gl.clientActiveTexture, "glClientActiveTextureARB");
+    fetch(gl.genFramebuffers, "glGenFramebuffersEXT");
+    fetch(gl.bindFramebuffer, "glBindFramebufferEXT");
+    fetch(gl.framebufferTexture2D, "glFramebufferTexture2DEXT");
+    fetch(gl.checkFramebufferStatus, "glCheckFramebufferStatusEXT");
+    loadShaderProgram(editor.standardProgram, "standard");
+    loadShaderProgram(editor.shadowProgram, "shadow");
+}
+
+bool shaderObjectsAvailable()
+{
+    return gl.createProgramObject && gl.createShaderObject && gl.shaderSource && gl.compileShader &&
+           gl.attachObject && gl.linkProgram && gl.deleteObject && gl.useProgramObject &&
+           gl.getUniformLocation && gl.uniform1i;
+}
+
+void deleteShaderProgram(ShaderProgram& program)
+{
+    if (program.program > 0 && gl.deleteObject) gl.deleteObject(GLhandleARB(program.program));
+    program.program = -1;
+    program.vertexShader = -1;
+    program.fragmentShader = -1;
+}
+
+void loadShaderProgram(ShaderProgram& program, const std::string& name)
+{
+    if (program.program > 0 && gl.deleteObject) gl.deleteObject(GLhandleARB(program.program));
+    program.program = -1;
+    std::string vertexSource, fragmentSource;
+    const bool haveVertex = readSource("data/" + name + ".vert", vertexSource);
+    const bool haveFragment = readSource("data/" + name + ".frag", fragmentSource);
+    if (!haveVertex || !haveFragment || !shaderObjectsAvailable()) return;
+
+    const GLhandleARB object = gl.createProgramObject();
+    const GLhandleARB vertexShader = gl.createShaderObject(GL_VERTEX_SHADER_ARB);
+    const GLhandleARB fragmentShader = gl.createShaderObject(GL_FRAGMENT_SHADER_ARB);
+    const GLcharARB* vertexText = vertexSource.c_str();
+    const GLcharARB* fragmentText = fragmentSource.c_str();
+    gl.shaderSource(vertexShader, 1, &vertexText, nullptr);
+    gl.shaderSource(fragmentShader, 1, &fragmentText, nullptr);
+    gl.compileShader(vertexShader);
+    gl.compileShader(fragmentShader);
+    gl.attachObject(object, vertexShader);
+    gl.attachObject(object, fragmentShader);
+    gl.linkProgram(object);
+
+    // A broken program would draw garbage or nothing; report it once and
+    // draw as if the program were missing.
+    std::string failure;
+    if (!objectStatus(vertexShader, GL_OBJECT_COMPILE_STATUS_ARB))
+        failure += "data/" + name + ".vert: " + infoLog(vertexShader);
+    if (!objectStatus(fragmentShader, GL_OBJECT_COMPILE_STATUS_ARB))
+        failure += "data/" + name + ".frag: " + infoLog(fragmentShader);
+    if (failure.empty() && !objectStatus(object, GL_OBJECT_LINK_STATUS_ARB))
+        failure += "program " + name + ": " + infoLog(object);
+    gl.deleteObject(vertexShader);
+    gl.deleteObject(fragmentShader);
+    program.vertexShader = -1;
+    program.fragmentShader = -1;
+    if (!failure.empty()) {
+        std::fprintf(stderr, "Shader program \"%s\" failed to build:\n%s\n", name.c_str(), failure.c_str());
+        gl.deleteObject(object);
+        return;
+    }
+    program.program = int32_t(object);
+}
+
+std::string readWholeFile(std::FILE* file)
+{
+    std::string text;
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+    std::fclose(file);
+    return text;
+}
+
+void selectTextureUnit(int unit)
+{
+    if (gl.activeTexture) gl.activeTexture(GLenum(GL_TEXTURE0_ARB + unit));
+}
+
+void selectClientTextureUnit(int unit)
+{
+    if (gl.clientActiveTexture) gl.clientActiveTexture(GLenum(GL_TEXTURE0_ARB + unit));
+}

@@ -1,0 +1,171 @@
+#include "terrain/terrain.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "render/gpu_mirror.h"
+#include "terrain/undo.h"
+
+float normalizeVector(float v[3])
+{
+    const float length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    if (length == 0.0f) return 0.0f;
+    v[0] /= length;
+    v[1] /= length;
+    v[2] /= length;
+    return length;
+}
+
+float pointDistance(const float a[3], const float b[3])
+{
+    const float dx = a[0] - b[0], dy = a[1] - b[1], dz = a[2] - b[2];
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+void faceNormal(const float a[3], const float b[3], const float p[3], float out[3])
+{
+    const float u[3] = {a[0] - p[0], a[1] - p[1], a[2] - p[2]};
+    const float w[3] = {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+    out[0] = w[1] * u[2] - w[2] * u[1];
+    out[1] = w[2] * u[0] - w[0] * u[2];
+    out[2] = w[0] * u[1] - w[1] * u[0];
+    normalizeVector(out);
+}
+
+void computeVertexNormal(TerrainVertex* vertices, int col, int row, int gridX, int gridY)
+{
+    auto at = [&](int c, int r) -> const float* { return vertices[c + r * gridX].position; };
+    const float* p = at(col, row);
+    float sum[3] = {0, 0, 0};
+    auto add = [&](const float* a, const float* b) {
+        float n[3];
+        faceNormal(a, b, p, n);
+        sum[0] += n[0];
+        sum[1] += n[1];
+        sum[2] += n[2];
+    };
+    // The ring is walked in a fixed order so the float sum is reproducible.
+    for (int k = -1; k <= 0; ++k) {
+        if (col >= 1 && row + k >= 0 && row + k + 1 < gridY) add(at(col - 1, row + k + 1), at(col - 1, row + k));
+    }
+    for (int k = -1; k <= 0; ++k) {
+        if (col + 1 < gridX && row + k >= 0 && row + k + 1 < gridY) add(at(col + 1, row + k), at(col + 1, row + k + 1));
+    }
+    for (int k = -1; k <= 0; ++k) {
+        if (row + 1 < gridY && col + k >= 0 && col + k + 1 < gridX) add(at(col + k + 1, row + 1), at(col + k, row + 1));
+    }
+    for (int k = -1; k <= 0; ++k) {
+        if (row >= 1 && col + k >= 0 && col + k + 1 < gridX) add(at(col + k, row - 1), at(col + k + 1, row - 1));
+    }
+    normalizeVector(sum);
+    float* normal = vertices[col + row * gridX].normal;
+    normal[0] = sum[0];
+    normal[1] = sum[1];
+    normal[2] = sum[2];
+    computeVertexLighting(vertices, col, row, gridX);
+}
+
+void computeVertexLighting(TerrainVertex* vertices, int col, int row, int gridX)
+{
+    TerrainVertex& v = vertices[col + row * gridX];
+    float toLight[3] = {editor.lightPosition[0] - v.position[0], editor.lightPosition[1] - v.position[1],
+                        editor.lightPosition[2] - v.position[2]};
+    normalizeVector(toLight);
+    const float d = v.normal[0] * toLight[0] + v.normal[1] * toLight[1] + v.normal[2] * toLight[2];
+    // Never fully black: faces turned away from the light keep a tenth.
+    const float brightness = std::clamp(0.5f * d + 0.5f, 0.1f, 1.0f);
+    v.color[0] = brightness;
+    v.color[1] = brightness;
+    v.color[2] = 0.9f * brightness;
+}
+
+void refreshAllVertices()
+{
+    Terrain& t = editor.terrain;
+    if (t.vertices.empty()) return;
+    for (int r = 0; r < t.gridY; ++r)
+        for (int c = 0; c < t.gridX; ++c) computeVertexNormal(t.vertices.data(), c, r, t.gridX, t.gridY);
+}
+
+void relightAllVertices()
+{
+    Terrain& t = editor.terrain;
+    if (t.vertices.empty()) return;
+    for (int r = 0; r < t.gridY; ++r)
+        for (int c = 0; c < t.gridX; ++c) computeVertexLighting(t.vertices.data(), c, r, t.gridX);
+}
+
+void refreshVertexRegion(int x0, int y0, int x1, int y1)
+{
+    Terrain& t = editor.terrain;
+    if (t.vertices.empty()) return;
+    x0 = std::max(x0 - 1, 0);
+    y0 = std::max(y0 - 1, 0);
+    x1 = std::min(x1 + 1, t.gridX - 1);
+    y1 = std::min(y1 + 1, t.gridY - 1);
+    for (int r = y0; r <= y1; ++r)
+        for (int c = x0; c <= x1; ++c) computeVertexNormal(t.vertices.data(), c, r, t.gridX, t.gridY);
+}
+
+void computeTextureCoords(int nx, int ny)
+{
+    Terrain& t = editor.terrain;
+    const int64_t count = std::min<int64_t>(int64_t(nx) * ny, int64_t(t.vertices.size()));
+    const float bw = t.blockWidth;
+    for (int64_t i = 0; i < count; ++i) {
+        TerrainVertex& v = t.vertices[size_t(i)];
+        const int c = int(i % nx), r = int(i / nx);
+        // The products are rounded to float before dividing, as the GPU path expects.
+        const float cu = float(c) * bw, rv = float(r) * bw;
+        v.tileCoord[0] = cu / 256.0f;
+        v.tileCoord[1] = rv / 256.0f;
+        v.mapCoord[0] = v.position[0] / (float(nx) * bw);
+        v.mapCoord[1] = v.position[1] / (float(ny) * bw);
+    }
+}
+
+void buildIndices()
+{
+    Terrain& t = editor.terrain;
+    t.indices.clear();
+    if (t.gridX < 2 || t.gridY < 2) return;
+    t.indices.reserve(size_t(t.gridX - 1) * size_t(t.gridY - 1) * 6);
+    const uint32_t w = uint32_t(t.gridX);
+    for (uint32_t j = 0; j + 1 < uint32_t(t.gridY); ++j) {
+        for (uint32_t k = 0; k + 1 < w; ++k) {
+            const uint32_t a = k + j * w;
+            t.indices.insert(t.indices.end(), {a, a + 1, a + w, a + w, a + 1, a + w + 1});
+        }
+    }
+}
+
+void createDefaultTerrain()
+{
+    Terrain& t = editor.terrain;
+    t.gridX = t.gridY = 65;
+    t.vertices.assign(size_t(65 * 65), TerrainVertex{});
+    t.distributionWidth = t.distributionHeight = 1024;
+    t.distribution.assign(size_t(1024) * 1024 * 3, 0.3f);
+    replaceDistributionTexture();
+    t.blockWidth = 32.0f;
+    t.heightScale = 512.0f;
+    for (int r = 0; r < 65; ++r) {
+        for (int c = 0; c < 65; ++c) {
+            float* p = t.vertices[size_t(c + r * 65)].position;
+            p[0] = float(c) * 32.0f;
+            p[1] = float(r) * 32.0f;
+            p[2] = 512.0f * 0.5f;
+        }
+    }
+    refreshAllVertices();
+    computeTextureCoords(65, 65);
+    buildIndices();
+    uploadMeshBuffers();
+    editor.camera.position[0] = 0.0f;
+    editor.camera.position[1] = 0.0f;
+    editor.camera.position[2] = t.heightScale + 1000.0f;
+    editor.camera.angles[kPitch] = 45.0f;
+    editor.camera.angles[kYaw] = 45.0f;
+    editor.hoverIndex = 0;
+    clearHistory();
+}

@@ -1,0 +1,10 @@
+// Small terrains built by hand for model tests.
+#pragma once
+
+#include "app/editor_state.h"
+
+// Resets the editor and installs a flat gridX x gridY terrain at `height`
+// with the given block width, a 1024 x 1024 map of 0.3 and derived data.
+void makeFlatTerrain(int gridX, int gridY, float height = 256.0f, float blockWidth = 32.0f);
+// Height of vertex (c, r) of the live terrain.
+float& heightAt(int c, int r);
