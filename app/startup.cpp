@@ -11,6 +11,7 @@
 #include "app/editor_state.h"
 #include "render/gl_extensions.h"
 #include "render/gpu_mirror.h"
+#include "sculpt/stamps.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 
@@ -73,7 +74,9 @@ void startUp()
     createQuadric();
     checkBufferExtension();
     loadGlEntryPoints();
-    // TEXTURES, SKY, SHADOW MAP, STAMPS, PALETTE: loaded here in that order.
+    // TEXTURES, SKY, SHADOW MAP: loaded here in that order.
+    loadBrushStamps();
+    // PALETTE: built here.
     editor.terrain.distribution.clear();
     editor.terrain.vertices.clear();
     createDefaultTerrain();
@@ -86,7 +89,9 @@ void resetVideo(int width, int height)
     uploadMeshBuffers();
     deleteShaderProgram(editor.standardProgram);
     deleteShaderProgram(editor.shadowProgram);
-    // TEXTURES, STAMPS, PALETTE, SKY: reloaded here.
+    releaseBrushStamps();
+    // TEXTURES, PALETTE, SKY: reloaded here.
+    loadBrushStamps();
     editor.terrain.distributionTexture = createDistributionTexture(editor.terrain.distributionWidth,
                                                                    editor.terrain.distributionHeight);
     loadGlEntryPoints();
@@ -99,7 +104,7 @@ void shutDown()
 {
     editor.terrain.vertices.clear();
     editor.terrain.distribution.clear();
-    // STAMPS: released here.
+    releaseBrushStamps();
     clearHistory();
     deleteQuadric();
     deleteShaderProgram(editor.standardProgram);

@@ -1,0 +1,269 @@
+#include "ops/detail.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "render/gpu_mirror.h"
+#include "terrain/terrain.h"
+
+static bool hasGrid()
+{
+    const Terrain& t = editor.terrain;
+    return t.gridX > 0 && t.gridY > 0 &&
+           t.vertices.size() == static_cast<size_t>(t.gridX) * t.gridY;
+}
+
+static void refuseOversize(const char* command, int sizeX, int sizeY)
+{
+    postStatus(std::string(command) + " refused: the grid would be " + std::to_string(sizeX) +
+               " x " + std::to_string(sizeY) + " vertices (at most " +
+               std::to_string(kMaxGridSide) + " per side)");
+}
+
+// The vertex between a and b: mean position, and unless plain midpoints are
+// asked for, one rand() draw moving it by |dz| / 5 down (even) or up (odd).
+static void placeMidpoint(const TerrainVertex& a, const TerrainVertex& b, bool plain,
+                          TerrainVertex& out)
+{
+    out = a;
+    out.position[0] = (a.position[0] + b.position[0]) * 0.5f;
+    out.position[1] = (a.position[1] + b.position[1]) * 0.5f;
+    out.position[2] = (a.position[2] + b.position[2]) * 0.5f;
+    if (plain)
+        return;
+    float offset = std::fabs(a.position[2] - b.position[2]) / 5.0f;
+    if (std::rand() % 2 == 0)
+        out.position[2] -= offset;
+    else
+        out.position[2] += offset;
+}
+
+// Both subdivisions write straight into the final array: the column pass
+// fills the even rows (old row r becomes row 2r), the row pass then fills
+// the odd rows from the even ones. The random draws keep their order (all
+// new columns first, then all new rows) and no intermediate grid is needed.
+void increaseDetail()
+{
+    if (!hasGrid())
+        return;
+    Terrain& t = editor.terrain;
+    const int W = t.gridX, H = t.gridY;
+    const int newW = 2 * W - 1, newH = 2 * H - 1;
+    if (newW > kMaxGridSide || newH > kMaxGridSide) {
+        refuseOversize("Increase Detail", newW, newH);
+        return;
+    }
+    const bool plain = (editor.modState & kModCtrl) != 0;
+
+    std::vector<TerrainVertex> result(static_cast<size_t>(newW) * newH);
+    for (int r = 0; r < H; ++r) {
+        const TerrainVertex* src = &t.vertices[static_cast<size_t>(r) * W];
+        TerrainVertex* dst = &result[static_cast<size_t>(2 * r) * newW];
+        for (int d = 0; d < newW; ++d) {
+            if (d % 2 == 0)
+                dst[d] = src[d / 2];
+            else
+                placeMidpoint(src[d / 2], src[d / 2 + 1], plain, dst[d]);
+        }
+    }
+    for (int i = 1; i < newH; i += 2) {
+        const TerrainVertex* above = &result[static_cast<size_t>(i - 1) * newW];
+        const TerrainVertex* below = &result[static_cast<size_t>(i + 1) * newW];
+        TerrainVertex* dst = &result[static_cast<size_t>(i) * newW];
+        for (int c = 0; c < newW; ++c)
+            placeMidpoint(above[c], below[c], plain, dst[c]);
+    }
+
+    t.vertices.swap(result);
+    t.gridX = newW;
+    t.gridY = newH;
+    t.blockWidth *= 0.5f;
+    refreshAllVertices();
+    computeTextureCoords(newW, newH);
+    buildIndices();
+    uploadMeshBuffers();
+}
+
+void decreaseDetail()
+{
+    if (!hasGrid())
+        return;
+    Terrain& t = editor.terrain;
+    const int W = t.gridX, H = t.gridY;
+    const int newW = (W + 1) / 2, newH = (H + 1) / 2;
+    if (newW < 8 || newH < 8)
+        return;
+
+    std::vector<TerrainVertex> result(static_cast<size_t>(newW) * newH);
+    for (int i = 0; i < newH; ++i) {
+        const int rLo = std::max(2 * i - 1, 0), rHi = std::min(2 * i + 1, H - 1);
+        for (int j = 0; j < newW; ++j) {
+            const int cLo = std::max(2 * j - 1, 0), cHi = std::min(2 * j + 1, W - 1);
+            float sum = 0.0f;
+            for (int r = rLo; r <= rHi; ++r)
+                for (int c = cLo; c <= cHi; ++c)
+                    sum += t.vertices[c + static_cast<size_t>(r) * W].position[2];
+            TerrainVertex& out = result[j + static_cast<size_t>(i) * newW];
+            out = t.vertices[2 * j + static_cast<size_t>(2 * i) * W];
+            out.position[2] = sum / static_cast<float>((rHi - rLo + 1) * (cHi - cLo + 1));
+        }
+    }
+
+    t.vertices.swap(result);
+    t.gridX = newW;
+    t.gridY = newH;
+    t.blockWidth *= 2.0f;
+    refreshAllVertices();
+    computeTextureCoords(newW, newH);
+    buildIndices();
+    uploadMeshBuffers();
+}
+
+// Source index along one map axis for every destination index, so that the
+// old content covers the first oldCount / newCount of the axis after a
+// growth (and is stretched after a shrink). Beyond the map, the last texel.
+static std::vector<int> resampleSources(int length, float ratio)
+{
+    std::vector<int> source(length);
+    for (int j = 0; j < length; ++j) {
+        int e = static_cast<int>(static_cast<float>(j) / ratio + 0.5);
+        source[j] = (e >= 0 && e < length) ? e : length - 1;
+    }
+    return source;
+}
+
+static bool hasDistributionMap()
+{
+    const Terrain& t = editor.terrain;
+    return t.distributionWidth > 0 && t.distributionHeight > 0 &&
+           t.distribution.size() ==
+               static_cast<size_t>(t.distributionWidth) * t.distributionHeight * 3;
+}
+
+static void resampleMapColumns(float ratio)
+{
+    Terrain& t = editor.terrain;
+    if (!hasDistributionMap())
+        return;
+    const int DW = t.distributionWidth, DH = t.distributionHeight;
+    const std::vector<int> source = resampleSources(DW, ratio);
+    std::vector<float> map(t.distribution.size());
+    for (int i = 0; i < DH; ++i) {
+        const float* src = &t.distribution[static_cast<size_t>(i) * DW * 3];
+        float* dst = &map[static_cast<size_t>(i) * DW * 3];
+        for (int j = 0; j < DW; ++j) {
+            const float* texel = src + static_cast<size_t>(source[j]) * 3;
+            dst[3 * j] = texel[0];
+            dst[3 * j + 1] = texel[1];
+            dst[3 * j + 2] = texel[2];
+        }
+    }
+    t.distribution.swap(map);
+    replaceDistributionTexture();
+}
+
+static void resampleMapRows(float ratio)
+{
+    Terrain& t = editor.terrain;
+    if (!hasDistributionMap())
+        return;
+    const int DW = t.distributionWidth, DH = t.distributionHeight;
+    const std::vector<int> source = resampleSources(DH, ratio);
+    const size_t rowFloats = static_cast<size_t>(DW) * 3;
+    std::vector<float> map(t.distribution.size());
+    for (int i = 0; i < DH; ++i)
+        std::memcpy(&map[i * rowFloats], &t.distribution[source[i] * rowFloats],
+                    rowFloats * sizeof(float));
+    t.distribution.swap(map);
+    replaceDistributionTexture();
+}
+
+void resizeGridX(int step)
+{
+    if (!hasGrid())
+        return;
+    Terrain& t = editor.terrain;
+    const int W = t.gridX, H = t.gridY;
+    const int newW = W + step;
+    if (newW < 3)
+        return;
+    if (newW > kMaxGridSide) {
+        refuseOversize("Grid growth", newW, H);
+        return;
+    }
+    const float ratio = static_cast<float>(W) / static_cast<float>(newW);
+    const float bw = t.blockWidth;
+
+    std::vector<TerrainVertex> result(static_cast<size_t>(newW) * H);
+    for (int r = 0; r < H; ++r) {
+        const TerrainVertex* src = &t.vertices[static_cast<size_t>(r) * W];
+        TerrainVertex* dst = &result[static_cast<size_t>(r) * newW];
+        const int kept = std::min(W, newW);
+        std::copy(src, src + kept, dst);
+        for (int c = W; c < newW; ++c) {
+            dst[c] = src[W - 1];
+            dst[c].position[0] = static_cast<float>(c) * bw;
+            dst[c].position[1] = static_cast<float>(r) * bw;
+        }
+    }
+    // Growth: the old edge column and the new ones. A shrink leaves a new
+    // edge column whose normals still lean on the removed neighbours, so it
+    // is recomputed too.
+    const int firstColumn = std::min(W, newW) - 1;
+    for (int r = 0; r < H; ++r)
+        for (int c = firstColumn; c < newW; ++c)
+            computeVertexNormal(result.data(), c, r, newW, H);
+
+    t.vertices.swap(result);
+    t.gridX = newW;
+    computeTextureCoords(newW, H);
+    buildIndices();
+    uploadMeshBuffers();
+    resampleMapColumns(ratio);
+}
+
+void resizeGridY(int step)
+{
+    if (!hasGrid())
+        return;
+    Terrain& t = editor.terrain;
+    const int W = t.gridX, H = t.gridY;
+    const int newH = H + step;
+    if (newH < 3)
+        return;
+    if (newH > kMaxGridSide) {
+        refuseOversize("Grid growth", W, newH);
+        return;
+    }
+    const float ratio = static_cast<float>(H) / static_cast<float>(newH);
+    const float bw = t.blockWidth;
+
+    std::vector<TerrainVertex> result(static_cast<size_t>(W) * newH);
+    const int kept = std::min(H, newH);
+    std::copy(t.vertices.begin(), t.vertices.begin() + static_cast<size_t>(kept) * W,
+              result.begin());
+    const TerrainVertex* edge = &t.vertices[static_cast<size_t>(H - 1) * W];
+    for (int r = H; r < newH; ++r) {
+        TerrainVertex* dst = &result[static_cast<size_t>(r) * W];
+        for (int c = 0; c < W; ++c) {
+            dst[c] = edge[c];
+            dst[c].position[0] = static_cast<float>(c) * bw;
+            dst[c].position[1] = static_cast<float>(r) * bw;
+        }
+    }
+    const int firstRow = kept - 1;
+    for (int r = firstRow; r < newH; ++r)
+        for (int c = 0; c < W; ++c)
+            computeVertexNormal(result.data(), c, r, W, newH);
+
+    t.vertices.swap(result);
+    t.gridY = newH;
+    computeTextureCoords(W, newH);
+    buildIndices();
+    uploadMeshBuffers();
+    resampleMapRows(ratio);
+}
