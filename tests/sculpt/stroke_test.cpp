@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -148,18 +147,6 @@ TEST_F(HeightToolTest, StampIsMappedAcrossTheSquare)
     EXPECT_NEAR(heightAt(5, 5), 256.0f + 1.92f, 1e-3);
 }
 
-TEST_F(HeightToolTest, NoiseFollowsColumnTimesRow)
-{
-    pickVertex(5, 5);
-    press(3);
-    frame();
-    EXPECT_EQ(heightAt(5, 0), 256.0f) << "x y = 0: sin 0";
-    const double k = 3.84;
-    const double expected = 256.0 + std::sin(double(float(6 * 5))) * std::cos(double(float(6 * 32.0 / 12.0))) *
-                                        std::sin(double(float(5 * 32.0 / 12.0))) * k;
-    EXPECT_NEAR(heightAt(6, 5), expected, 1e-3);
-}
-
 TEST_F(HeightToolTest, HugeBrushAndFarPickStayInsideTheGrid)
 {
     editor.brushWidth = std::numeric_limits<float>::infinity();
@@ -255,14 +242,6 @@ TEST_F(HeightToolTest, AGridChangedBehindAHeldStrokeIsNeverMisread)
     endStroke();
     EXPECT_EQ(undoCount(), 0);
     EXPECT_FALSE(editor.hasVertexSnapshot);
-}
-
-TEST_F(HeightToolTest, AHoveredVertexOffTheGridKeepsTheFlattenHeight)
-{
-    editor.flattenHeight = 64.0f;
-    editor.hoverIndex = 12 * 12;
-    press(4);
-    EXPECT_EQ(editor.flattenHeight, 64.0f);
 }
 
 } // namespace
