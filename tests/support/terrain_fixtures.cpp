@@ -5,9 +5,17 @@
 
 void makeFlatTerrain(int gridX, int gridY, float height, float blockWidth)
 {
-    const bool context = editor.glContextReady;
+    // Keep what belongs to an open GL context (GL tests build terrains too).
+    const EditorState kept = editor;
     resetEditorState();
-    editor.glContextReady = context;
+    editor.glContextReady = kept.glContextReady;
+    editor.vboSupported = kept.vboSupported;
+    editor.glExtensions = kept.glExtensions;
+    editor.videoSurface = kept.videoSurface;
+    editor.windowWidth = kept.windowWidth;
+    editor.windowHeight = kept.windowHeight;
+    editor.standardProgram = kept.standardProgram;
+    editor.shadowProgram = kept.shadowProgram;
     Terrain& t = editor.terrain;
     t.gridX = gridX;
     t.gridY = gridY;

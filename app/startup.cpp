@@ -1,0 +1,115 @@
+#include "app/startup.h"
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+#include <SDL.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "app/editor_state.h"
+#include "render/gl_extensions.h"
+#include "render/gpu_mirror.h"
+#include "sculpt/stamps.h"
+#include "terrain/terrain.h"
+#include "terrain/undo.h"
+
+namespace {
+
+constexpr Uint32 kWindowedFlags = SDL_OPENGL | SDL_RESIZABLE; // 0x12
+
+void setVideoMode(int width, int height)
+{
+    editor.windowWidth = width;
+    editor.windowHeight = height;
+    const Uint32 flags = editor.fullscreen ? (SDL_FULLSCREEN | SDL_OPENGL) : kWindowedFlags;
+    editor.videoSurface = SDL_SetVideoMode(width, height, 32, flags);
+    editor.glContextReady = editor.videoSurface != nullptr;
+}
+
+void createQuadric()
+{
+    GLUquadric* quadric = gluNewQuadric();
+    gluQuadricNormals(quadric, GLU_SMOOTH);
+    gluQuadricTexture(quadric, GL_TRUE);
+    editor.sceneQuadric = quadric;
+}
+
+void deleteQuadric()
+{
+    if (editor.sceneQuadric) gluDeleteQuadric(static_cast<GLUquadric*>(editor.sceneQuadric));
+    editor.sceneQuadric = nullptr;
+}
+
+// freeglut ends the process when its fonts are used before glutInit.
+void initGlut()
+{
+    static bool done = false;
+    if (done) return;
+    int argc = 1;
+    char name[] = "brivel";
+    char* argv[] = {name, nullptr};
+    glutInit(&argc, argv);
+    done = true;
+}
+
+} // namespace
+
+void startUp()
+{
+    SDL_Init(SDL_INIT_EVERYTHING);
+    editor.windowWidth = 800;
+    editor.windowHeight = 600;
+    editor.fullscreen = 0;
+    editor.farClip = 16384;
+    setVideoMode(800, 600);
+    SDL_WM_SetCaption("Brivel Terrain Editor", "brivel");
+    initGlut();
+    std::srand(unsigned(std::time(nullptr)));
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    editor.modState = 0;
+    createQuadric();
+    checkBufferExtension();
+    loadGlEntryPoints();
+    // TEXTURES, SKY, SHADOW MAP: loaded here in that order.
+    loadBrushStamps();
+    // PALETTE: built here.
+    editor.terrain.distribution.clear();
+    editor.terrain.vertices.clear();
+    createDefaultTerrain();
+    editor.frameTicks = SDL_GetTicks();
+}
+
+void resetVideo(int width, int height)
+{
+    setVideoMode(width, height);
+    uploadMeshBuffers();
+    deleteShaderProgram(editor.standardProgram);
+    deleteShaderProgram(editor.shadowProgram);
+    releaseBrushStamps();
+    // TEXTURES, PALETTE, SKY: reloaded here.
+    loadBrushStamps();
+    editor.terrain.distributionTexture = createDistributionTexture(editor.terrain.distributionWidth,
+                                                                   editor.terrain.distributionHeight);
+    loadGlEntryPoints();
+    // SHADOW MAP: re-created here.
+    deleteQuadric();
+    createQuadric();
+}
+
+void shutDown()
+{
+    editor.terrain.vertices.clear();
+    editor.terrain.distribution.clear();
+    releaseBrushStamps();
+    clearHistory();
+    deleteQuadric();
+    deleteShaderProgram(editor.standardProgram);
+    deleteShaderProgram(editor.shadowProgram);
+    editor.glContextReady = false;
+    editor.videoSurface = nullptr;
+    SDL_Quit();
+}

@@ -1,0 +1,251 @@
+// Terrain document reader and writer. The reader checks the header against
+// the file's real size before it allocates anything and decodes into
+// temporaries; the editor's terrain changes only once the whole file was read.
+#include "io/document.h"
+
+#include "app/editor_state.h"
+#include "io/file_write.h"
+#include "render/gpu_mirror.h"
+#include "terrain/terrain.h"
+#include "terrain/undo.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <vector>
+
+static_assert(std::endian::native == std::endian::little,
+              "documents are little-endian and are read and written by copying memory");
+
+static constexpr size_t kDocumentHeaderSize = 28;
+static constexpr size_t kVertexRecordSize = 24; // position and normal, six float32
+static constexpr size_t kVerticesPerChunk = 65536;
+
+// Where document bytes come from: a file or a memory block. A plain cursor
+// that refuses to read past the end.
+struct DocumentSource {
+    FILE* file = nullptr;
+    const uint8_t* data = nullptr;
+    uint64_t size = 0; // total bytes available
+    uint64_t at = 0;
+};
+
+static bool readBytes(DocumentSource& source, void* out, size_t count)
+{
+    if (source.size - source.at < count)
+        return false;
+    if (source.file != nullptr) {
+        if (std::fread(out, 1, count, source.file) != count)
+            return false;
+    } else {
+        std::memcpy(out, source.data + source.at, count);
+    }
+    source.at += count;
+    return true;
+}
+
+struct DocumentHeader {
+    int32_t version;
+    float blockWidth;
+    float heightScale;
+    int32_t gridX, gridY;
+    int32_t distributionWidth, distributionHeight;
+};
+
+static bool readHeader(DocumentSource& source, DocumentHeader& header)
+{
+    uint8_t raw[kDocumentHeaderSize];
+    if (!readBytes(source, raw, sizeof raw))
+        return false;
+    std::memcpy(&header.version, raw + 0, 4);
+    std::memcpy(&header.blockWidth, raw + 4, 4);
+    std::memcpy(&header.heightScale, raw + 8, 4);
+    std::memcpy(&header.gridX, raw + 12, 4);
+    std::memcpy(&header.gridY, raw + 16, 4);
+    std::memcpy(&header.distributionWidth, raw + 20, 4);
+    std::memcpy(&header.distributionHeight, raw + 24, 4);
+    return true;
+}
+
+static bool headerSizesValid(const DocumentHeader& h)
+{
+    return h.gridX >= 1 && h.gridY >= 1 && h.gridX <= kMaxGridSide && h.gridY <= kMaxGridSide &&
+           h.distributionWidth >= 1 && h.distributionHeight >= 1 &&
+           h.distributionWidth <= kMaxDistributionSide && h.distributionHeight <= kMaxDistributionSide &&
+           std::isfinite(h.blockWidth) && h.blockWidth > 0.0f && std::isfinite(h.heightScale) &&
+           h.heightScale > 0.0f;
+}
+
+static uint64_t expectedDocumentSize(const DocumentHeader& h)
+{
+    const uint64_t vertices = uint64_t(h.gridX) * uint64_t(h.gridY);
+    const uint64_t weights = uint64_t(h.distributionWidth) * uint64_t(h.distributionHeight) * 3;
+    const uint64_t bytesPerWeight = h.version == kDocumentVersion ? 4 : 1;
+    return kDocumentHeaderSize + vertices * kVertexRecordSize + weights * bytesPerWeight;
+}
+
+static bool readVertices(DocumentSource& source, std::vector<TerrainVertex>& vertices)
+{
+    std::vector<float> records(std::min(vertices.size(), kVerticesPerChunk) * 6);
+    for (size_t first = 0; first < vertices.size(); first += kVerticesPerChunk) {
+        const size_t count = std::min(kVerticesPerChunk, vertices.size() - first);
+        if (!readBytes(source, records.data(), count * kVertexRecordSize))
+            return false;
+        for (size_t i = 0; i < count; ++i) {
+            TerrainVertex& v = vertices[first + i];
+            std::memcpy(v.position, &records[i * 6], 3 * sizeof(float));
+            std::memcpy(v.normal, &records[i * 6 + 3], 3 * sizeof(float));
+        }
+    }
+    return true;
+}
+
+static bool readDistribution(DocumentSource& source, int32_t version, std::vector<float>& weights)
+{
+    if (version == kDocumentVersion)
+        return readBytes(source, weights.data(), weights.size() * sizeof(float));
+    std::vector<uint8_t> bytes(weights.size());
+    if (!readBytes(source, bytes.data(), bytes.size()))
+        return false;
+    for (size_t i = 0; i < bytes.size(); ++i)
+        weights[i] = bytes[i] / 255.0f;
+    return true;
+}
+
+// Makes the decoded document the editor's and brings every derived piece up
+// to date: lighting from the stored normals (they are not recomputed), the
+// distribution texture, indices, texture coordinates, GPU buffers, history.
+static void installDocument(const DocumentHeader& h, std::vector<TerrainVertex>& vertices,
+                            std::vector<float>& weights)
+{
+    Terrain& terrain = editor.terrain;
+    terrain.blockWidth = h.blockWidth;
+    terrain.heightScale = h.heightScale;
+    terrain.gridX = h.gridX;
+    terrain.gridY = h.gridY;
+    terrain.vertices.swap(vertices);
+    terrain.distributionWidth = h.distributionWidth;
+    terrain.distributionHeight = h.distributionHeight;
+    terrain.distribution.swap(weights);
+    for (int row = 0; row < terrain.gridY; ++row)
+        for (int col = 0; col < terrain.gridX; ++col)
+            computeVertexLighting(terrain.vertices.data(), col, row, terrain.gridX);
+    replaceDistributionTexture();
+    buildIndices();
+    computeTextureCoords(terrain.gridX, terrain.gridY);
+    uploadMeshBuffers();
+    clearHistory();
+}
+
+// Reads and installs a whole document; returns an empty string on success,
+// else the reason for the user.
+static std::string readDocument(DocumentSource& source)
+{
+    DocumentHeader header;
+    if (!readHeader(source, header))
+        return "Not a terrain document";
+    if (header.version != kDocumentVersion && header.version != kDocumentVersionByteMap)
+        return "Not a terrain document";
+    if (!headerSizesValid(header))
+        return "Damaged terrain document";
+    // The header must describe the file exactly: a shorter file is truncated,
+    // a longer one is not what the header says it is (for example a float map
+    // labelled as a byte map).
+    if (expectedDocumentSize(header) != source.size)
+        return "Damaged terrain document";
+    std::vector<TerrainVertex> vertices(size_t(header.gridX) * size_t(header.gridY));
+    std::vector<float> weights(size_t(header.distributionWidth) * size_t(header.distributionHeight) * 3);
+    if (!readVertices(source, vertices) || !readDistribution(source, header.version, weights))
+        return "Cannot read terrain document";
+    installDocument(header, vertices, weights);
+    return std::string();
+}
+
+bool loadDocument(const std::string& path)
+{
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        postStatus("Cannot open " + path);
+        return false;
+    }
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+        std::fclose(file);
+        postStatus("Cannot open " + path);
+        return false;
+    }
+    DocumentSource source;
+    source.file = file;
+    source.size = uint64_t(info.st_size);
+    std::string failure = readDocument(source);
+    std::fclose(file);
+    if (!failure.empty()) {
+        postStatus(failure + ": " + path);
+        return false;
+    }
+    return true;
+}
+
+bool loadDocumentFromBytes(const uint8_t* data, size_t size)
+{
+    DocumentSource source;
+    source.data = data;
+    source.size = data == nullptr ? 0 : size;
+    std::string failure = readDocument(source);
+    if (!failure.empty()) {
+        postStatus(failure);
+        return false;
+    }
+    return true;
+}
+
+static void appendInt(std::vector<uint8_t>& out, int32_t value)
+{
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(&value);
+    out.insert(out.end(), p, p + 4);
+}
+
+static void appendFloat(std::vector<uint8_t>& out, float value)
+{
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(&value);
+    out.insert(out.end(), p, p + 4);
+}
+
+bool saveDocument(const std::string& path)
+{
+    const Terrain& terrain = editor.terrain;
+    const size_t vertexCount = size_t(std::max(terrain.gridX, 0)) * size_t(std::max(terrain.gridY, 0));
+    const size_t weightCount =
+        size_t(std::max(terrain.distributionWidth, 0)) * size_t(std::max(terrain.distributionHeight, 0)) * 3;
+    if (vertexCount == 0 || terrain.vertices.size() != vertexCount || terrain.distribution.size() != weightCount) {
+        postStatus("No terrain to save");
+        return false;
+    }
+    std::vector<uint8_t> head;
+    head.reserve(kDocumentHeaderSize + vertexCount * kVertexRecordSize);
+    appendInt(head, kDocumentVersion);
+    appendFloat(head, terrain.blockWidth);
+    appendFloat(head, terrain.heightScale);
+    appendInt(head, terrain.gridX);
+    appendInt(head, terrain.gridY);
+    appendInt(head, terrain.distributionWidth);
+    appendInt(head, terrain.distributionHeight);
+    for (const TerrainVertex& v : terrain.vertices) {
+        const uint8_t* position = reinterpret_cast<const uint8_t*>(v.position);
+        const uint8_t* normal = reinterpret_cast<const uint8_t*>(v.normal);
+        head.insert(head.end(), position, position + 12);
+        head.insert(head.end(), normal, normal + 12);
+    }
+    PendingFile pending;
+    bool ok = beginPendingFile(pending, path);
+    if (ok) {
+        appendPendingFile(pending, head.data(), head.size());
+        appendPendingFile(pending, terrain.distribution.data(), weightCount * sizeof(float));
+        ok = finishPendingFile(pending);
+    }
+    postStatus(ok ? "Saved " + path : "Cannot write " + path);
+    return ok;
+}

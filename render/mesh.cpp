@@ -1,0 +1,109 @@
+#include "render/mesh.h"
+
+#include <cstddef>
+
+#include "render/gl_extensions.h"
+#include "render/textures.h"
+
+namespace {
+
+constexpr GLsizei kStride = sizeof(TerrainVertex);
+
+bool useBuffers() { return editor.vboSupported && gl.bindBuffer && editor.meshBuffers[kPositionBuffer] >= 0; }
+
+void bindBuffer(int which) { gl.bindBuffer(GL_ARRAY_BUFFER_ARB, GLuint(editor.meshBuffers[size_t(which)])); }
+
+// Points the current client unit's coordinate array at mapCoord or tileCoord.
+void pointTexCoords(int buffer, size_t fieldOffset)
+{
+    if (useBuffers()) {
+        bindBuffer(buffer);
+        glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
+    } else {
+        glTexCoordPointer(2, GL_FLOAT, kStride,
+                          reinterpret_cast<const char*>(editor.terrain.vertices.data()) + fieldOffset);
+    }
+}
+
+void setSampler(GLhandleARB program, const char* name, int unit)
+{
+    if (!gl.getUniformLocation || !gl.uniform1i) return;
+    gl.uniform1i(gl.getUniformLocation(program, name), unit);
+}
+
+} // namespace
+
+void drawTerrainMesh()
+{
+    Terrain& t = editor.terrain;
+    if (t.vertices.empty() || t.indices.empty()) return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    if (useBuffers()) {
+        bindBuffer(kPositionBuffer);
+        glVertexPointer(3, GL_FLOAT, 0, nullptr);
+        bindBuffer(kColourBuffer);
+        glColorPointer(3, GL_FLOAT, 0, nullptr);
+    } else {
+        glVertexPointer(3, GL_FLOAT, kStride, t.vertices[0].position);
+        glColorPointer(3, GL_FLOAT, kStride, t.vertices[0].color);
+    }
+
+    const bool textured = editor.texturingOn != 0;
+    const bool shadowed = textured && editor.shadowsOn;
+    if (textured) {
+        selectClientTextureUnit(0);
+        selectTextureUnit(0);
+        glBindTexture(GL_TEXTURE_2D, t.distributionTexture);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        pointTexCoords(kMapCoordBuffer, offsetof(TerrainVertex, mapCoord));
+        for (int unit = 1; unit <= 3; ++unit) {
+            selectTextureUnit(unit);
+            glEnable(GL_TEXTURE_2D);
+            selectClientTextureUnit(unit);
+            glBindTexture(GL_TEXTURE_2D, textureName(editor.groundTextures[size_t(unit - 1)]));
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            pointTexCoords(kTileCoordBuffer, offsetof(TerrainVertex, tileCoord));
+        }
+        const ShaderProgram& program = shadowed ? editor.shadowProgram : editor.standardProgram;
+        if (shadowed) {
+            selectTextureUnit(7);
+            glEnable(GL_TEXTURE_2D);
+            glBindTexture(GL_TEXTURE_2D, editor.shadowDepthTexture);
+        }
+        // A program that failed to build (-1) is not used: the units above
+        // then draw through fixed-function multitexturing.
+        const GLhandleARB handle =
+            program.program > 0 && shaderObjectsAvailable() ? GLhandleARB(program.program) : 0;
+        if (gl.useProgramObject) gl.useProgramObject(handle);
+        if (handle != 0) {
+            setSampler(handle, "tex1", 1);
+            setSampler(handle, "tex2", 2);
+            setSampler(handle, "tex3", 3);
+            setSampler(handle, "tex4", 4);
+            if (shadowed) setSampler(handle, "shadowTex", 7);
+        }
+    }
+
+    glDrawElements(GL_TRIANGLES, GLsizei(t.indices.size()), GL_UNSIGNED_INT, t.indices.data());
+
+    if (textured) {
+        selectClientTextureUnit(7);
+        selectTextureUnit(7);
+        glDisable(GL_TEXTURE_2D);
+        for (int unit = 3; unit >= 1; --unit) {
+            selectClientTextureUnit(unit);
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            selectTextureUnit(unit);
+            glDisable(GL_TEXTURE_2D);
+        }
+        selectTextureUnit(0);
+        selectClientTextureUnit(0);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        if (gl.useProgramObject) gl.useProgramObject(0);
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
+    if (useBuffers()) gl.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+}

@@ -1,0 +1,82 @@
+// Texture cache and TGA upload.
+//
+// Every on-screen image goes through loadTextureCached, so a file is read at
+// most once per GL context. Records are addressed by their index in
+// editor.textureCache; the vector only grows until the whole cache is
+// forgotten (resize, shutdown), so indices stay valid as references.
+#include "render/textures.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include "app/editor_state.h"
+#include "io/tga.h"
+
+int32_t loadTextureCached(const std::string& path)
+{
+    const int32_t count = static_cast<int32_t>(editor.textureCache.size());
+    for (int32_t i = 0; i < count; ++i) {
+        if (editor.textureCache[i].name == path)
+            return i;
+    }
+    // A failed load is remembered as well (texture 0), so a missing file is
+    // not read again every time something asks for it.
+    TextureRecord record;
+    record.name = path;
+    record.texture = loadTextureFile(path);
+    editor.textureCache.push_back(std::move(record));
+    return count;
+}
+
+uint32_t textureName(int32_t record)
+{
+    if (record < 0 || record >= static_cast<int32_t>(editor.textureCache.size()))
+        return 0;
+    return editor.textureCache[record].texture;
+}
+
+uint32_t loadTextureFile(const std::string& path)
+{
+    Image image = readTga(path);
+    if (image.pixels.empty())
+        return 0;
+    if (image.bitsPerPixel != 24 && image.bitsPerPixel != 32)
+        return 0;
+
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    if (maxSize > 0 && (image.width > maxSize || image.height > maxSize)) {
+        postStatus("Image too large for a texture: " + path);
+        return 0;
+    }
+
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    if (editor.loadMipmapped) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
+    } else {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    }
+
+    // Rows of a 24-bit image whose width is not a multiple of four are not
+    // 4-byte aligned; with the default unpack alignment they would shear.
+    GLint previousAlignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    const GLenum format = image.bitsPerPixel == 32 ? GL_RGBA : GL_RGB;
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), image.width, image.height, 0,
+                 format, GL_UNSIGNED_BYTE, image.pixels.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
+
+    if (editor.loadClampToEdge) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    }
+    return name;
+}
+
+void clearTextureCache() { editor.textureCache.clear(); }

@@ -1,0 +1,47 @@
+// Private to sculpt/: the square a brush covers, in grid cells or map texels,
+// shared by the height and the texture tools. Every bound is clipped before
+// it becomes an index, so no brush size or pick position can reach outside
+// the array, and a huge brush costs no more than the array it covers.
+#pragma once
+
+#include <cmath>
+
+// Integer part (toward zero) of v, with v first held to [low, high]: a brush
+// or pick far off the array (or an infinite width) stays a valid int.
+inline int truncWithin(double v, int low, int high)
+{
+    if (!(v >= double(low))) return low; // also catches NaN
+    if (v > double(high)) return high;
+    return int(v);
+}
+
+// The indices a brush of radius `radius` around `centre` visits along one
+// axis of an array `size` long: trunc(centre - radius) up to the last index
+// not above centre + radius, clipped to 0 .. size - 1. Empty when first > last.
+struct BrushSpan {
+    int first = 0;
+    int last = -1;
+    bool empty() const { return first > last; }
+};
+
+inline BrushSpan brushSpan(double centre, double radius, int size)
+{
+    BrushSpan span;
+    span.first = truncWithin(centre - radius, 0, size);
+    span.last = truncWithin(std::floor(centre + radius), -1, size - 1);
+    return span;
+}
+
+// Widens the dirty bounds by the square around (cx, cy) of radii (rx, ry) on
+// an array of width x height. Off the array the pinned bound moves to its
+// edge, which is how a stroke over the sky still records the edge strip.
+void growDirtyBounds(double cx, double cy, double rx, double ry, int width, int height);
+
+// Stamp texel along one axis: offset from the square's first index scaled
+// onto size - 1 texels across `span` whole cells, clamped to the stamp. A
+// span of 0 (a brush narrower than a cell) samples texel 0.
+inline int stampIndex(double offset, int size, double span)
+{
+    if (span == 0.0) return 0;
+    return truncWithin(offset * double(size - 1) / span, 0, size - 1);
+}

@@ -1,0 +1,94 @@
+// Carve, Raise, Smooth, Noise and Flatten: one application around the picked
+// grid cell, then normals, lighting and the GPU copy of the square.
+#include <algorithm>
+#include <cmath>
+
+#include "app/editor_state.h"
+#include "render/gpu_mirror.h"
+#include "sculpt/brush_geometry.h"
+#include "sculpt/stamps.h"
+#include "sculpt/stroke.h"
+#include "terrain/terrain.h"
+
+// Mean height of the vertices that exist in the 3 x 3 block around (x, y),
+// read live: vertices smoothed earlier in the pass count with their new height.
+static double localMeanHeight(const Terrain& terrain, int x, int y)
+{
+    double sum = 0.0;
+    int count = 0;
+    const int rowFirst = std::max(y - 1, 0), rowLast = std::min(y + 1, terrain.gridY - 1);
+    const int colFirst = std::max(x - 1, 0), colLast = std::min(x + 1, terrain.gridX - 1);
+    for (int row = rowFirst; row <= rowLast; ++row) {
+        for (int col = colFirst; col <= colLast; ++col) {
+            sum += terrain.vertices[size_t(col) + size_t(row) * size_t(terrain.gridX)].position[2];
+            ++count;
+        }
+    }
+    return sum / count;
+}
+
+// The new height of vertex (x, y) for weight w.
+static double toolHeight(const Terrain& terrain, const TerrainVertex& vertex, int x, int y, double w)
+{
+    const double z = vertex.position[2];
+    const double frame = double(editor.frameMillis);
+    const double k = frame / 5000.0 * editor.brushStrength * terrain.heightScale * w;
+    switch (editor.currentOp) {
+    case 0: return std::max(z - k, 0.0);
+    case 1: return z + k;
+    case 2: {
+        const double s = frame / 325.0 * editor.brushStrength * w;
+        return (1.0 - s) * z + s * localMeanHeight(terrain, x, y);
+    }
+    case 3: {
+        // The angles are rounded to float first so that the pattern is the
+        // same on every platform's float-to-double path.
+        const float angle = float(double(x) * double(y));
+        const float u = float(double(vertex.position[0]) / 12.0);
+        const float v = float(double(vertex.position[1]) / 12.0);
+        return z + std::sin(double(angle)) * std::cos(double(u)) * std::sin(double(v)) * k;
+    }
+    case 4:
+        // Flatten ignores stamp, strength and frame time.
+        if (!editor.smoothBrush || pointDistance(vertex.position, editor.pickPoint) < editor.brushWidth) {
+            return editor.flattenHeight;
+        }
+        return z;
+    default: return z;
+    }
+}
+
+void applyHeightTool()
+{
+    Terrain& terrain = editor.terrain;
+    const int gridX = terrain.gridX, gridY = terrain.gridY;
+    if (gridX < 1 || gridY < 1 || terrain.vertices.size() != size_t(gridX) * size_t(gridY)) return;
+
+    const double radius = double(editor.brushWidth) / double(terrain.blockWidth);
+    const double cx = editor.pickColumn, cy = editor.pickRow;
+    growDirtyBounds(cx, cy, radius, radius, gridX, gridY);
+
+    const BrushSpan cols = brushSpan(cx, radius, gridX);
+    const BrushSpan rows = brushSpan(cy, radius, gridY);
+    if (cols.empty() || rows.empty()) return;
+
+    const double diameter = std::trunc(2.0 * double(editor.brushWidth) / double(terrain.blockWidth));
+    int stampWidth = 1, stampHeight = 1;
+    const float* mask = currentStampMask(&stampWidth, &stampHeight);
+    for (int y = rows.first; y <= rows.last; ++y) {
+        const int sy = stampIndex(double(y) - (cy - radius), stampHeight, diameter);
+        for (int x = cols.first; x <= cols.last; ++x) {
+            TerrainVertex& vertex = terrain.vertices[size_t(x) + size_t(y) * size_t(gridX)];
+            const double distance = editor.smoothBrush ? pointDistance(vertex.position, editor.pickPoint) : 0.0;
+            const int sx = stampIndex(double(x) - (cx - radius), stampWidth, diameter);
+            double falloff = 1.0 - distance / double(editor.brushWidth);
+            if (!(falloff > 0.0)) falloff = 0.0;
+            const double w = falloff * mask[size_t(sy) * size_t(stampWidth) + size_t(sx)];
+            vertex.position[2] = float(toolHeight(terrain, vertex, x, y, w));
+        }
+    }
+
+    refreshVertexRegion(cols.first, rows.first, cols.last, rows.last);
+    patchMeshVertices(std::max(cols.first - 1, 0), std::max(rows.first - 1, 0),
+                      std::min(cols.last + 1, gridX - 1), std::min(rows.last + 1, gridY - 1));
+}

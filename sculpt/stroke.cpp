@@ -1,0 +1,134 @@
+#include "sculpt/stroke.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "app/editor_state.h"
+#include "render/gpu_mirror.h"
+#include "sculpt/brush_geometry.h"
+#include "terrain/undo.h"
+
+// Size of the array the held snapshot was taken from. The undo entry is cut
+// from the snapshot with the current row length, so a snapshot whose
+// size no longer matches (a grid resized behind the stroke's back) is
+// dropped rather than misread.
+static int gSnapshotWidth = 0;
+static int gSnapshotHeight = 0;
+
+static bool vertexSnapshotUsable()
+{
+    const Terrain& terrain = editor.terrain;
+    return editor.hasVertexSnapshot && gSnapshotWidth == terrain.gridX &&
+           gSnapshotHeight == terrain.gridY &&
+           editor.strokeVertexSnapshot.size() == size_t(terrain.gridX) * size_t(terrain.gridY) &&
+           terrain.vertices.size() == editor.strokeVertexSnapshot.size();
+}
+
+static bool distributionSnapshotUsable()
+{
+    const Terrain& terrain = editor.terrain;
+    const size_t floats = size_t(terrain.distributionWidth) * size_t(terrain.distributionHeight) * 3;
+    return editor.hasDistributionSnapshot && gSnapshotWidth == terrain.distributionWidth &&
+           gSnapshotHeight == terrain.distributionHeight &&
+           editor.strokeDistributionSnapshot.size() == floats && terrain.distribution.size() == floats;
+}
+
+static void resetDirtyBounds()
+{
+    editor.dirtyMinX = editor.terrain.gridX - 1;
+    editor.dirtyMinY = editor.terrain.gridY - 1;
+    editor.dirtyMaxX = 0;
+    editor.dirtyMaxY = 0;
+}
+
+void growDirtyBounds(double cx, double cy, double rx, double ry, int width, int height)
+{
+    editor.dirtyMinX = std::min(editor.dirtyMinX, truncWithin(std::max(cx - rx, 0.0), 0, width));
+    editor.dirtyMinY = std::min(editor.dirtyMinY, truncWithin(std::max(cy - ry, 0.0), 0, height));
+    editor.dirtyMaxX = std::max(editor.dirtyMaxX, truncWithin(std::min(double(width - 1), cx + rx), -1, width - 1));
+    editor.dirtyMaxY = std::max(editor.dirtyMaxY, truncWithin(std::min(double(height - 1), cy + ry), -1, height - 1));
+}
+
+void beginStroke()
+{
+    // A press while a copy is still held means its release never came;
+    // that stroke keeps its undo entry.
+    finishHeldStroke();
+
+    Terrain& terrain = editor.terrain;
+    editor.strokeActive = 1;
+    if (editor.currentOp < 5) {
+        editor.strokeVertexSnapshot = terrain.vertices;
+        editor.hasVertexSnapshot = true;
+        gSnapshotWidth = terrain.gridX;
+        gSnapshotHeight = terrain.gridY;
+        editor.dirtyMinX = terrain.gridX - 1;
+        editor.dirtyMinY = terrain.gridY - 1;
+    } else {
+        editor.strokeDistributionSnapshot = terrain.distribution;
+        editor.hasDistributionSnapshot = true;
+        gSnapshotWidth = terrain.distributionWidth;
+        gSnapshotHeight = terrain.distributionHeight;
+        editor.dirtyMinX = terrain.distributionWidth - 1;
+        editor.dirtyMinY = terrain.distributionHeight - 1;
+    }
+    editor.dirtyMaxX = 0;
+    editor.dirtyMaxY = 0;
+
+    // The hovered vertex, not the exact pick point: Flatten levels to a
+    // height that exists on the grid.
+    if (editor.hoverIndex >= 0 && size_t(editor.hoverIndex) < terrain.vertices.size()) {
+        editor.flattenHeight = terrain.vertices[size_t(editor.hoverIndex)].position[2];
+    }
+}
+
+void endStroke()
+{
+    if (!editor.strokeActive && !editor.hasVertexSnapshot && !editor.hasDistributionSnapshot) return;
+
+    // The bounds are clipped to the snapshot they refer to, so the entry
+    // never reads outside it.
+    const int x0 = std::max(editor.dirtyMinX, 0);
+    const int y0 = std::max(editor.dirtyMinY, 0);
+    if (editor.hasVertexSnapshot) {
+        if (vertexSnapshotUsable()) {
+            pushPositionsSnapshot(editor.strokeVertexSnapshot.data(), x0, y0,
+                                  std::min(editor.dirtyMaxX, gSnapshotWidth - 1),
+                                  std::min(editor.dirtyMaxY, gSnapshotHeight - 1), kUndoPositions);
+        }
+    } else if (editor.hasDistributionSnapshot) {
+        if (distributionSnapshotUsable()) {
+            pushDistributionSnapshot(editor.strokeDistributionSnapshot.data(), x0, y0,
+                                     std::min(editor.dirtyMaxX, gSnapshotWidth - 1),
+                                     std::min(editor.dirtyMaxY, gSnapshotHeight - 1));
+        }
+    }
+    // Freed, not just emptied: a whole-grid copy of a large terrain is tens
+    // of megabytes that nothing needs between strokes.
+    std::vector<TerrainVertex>().swap(editor.strokeVertexSnapshot);
+    std::vector<float>().swap(editor.strokeDistributionSnapshot);
+    editor.hasVertexSnapshot = false;
+    editor.hasDistributionSnapshot = false;
+    gSnapshotWidth = 0;
+    gSnapshotHeight = 0;
+
+    resetDirtyBounds();
+    editor.strokeActive = 0;
+}
+
+void finishHeldStroke()
+{
+    if (editor.hasVertexSnapshot || editor.hasDistributionSnapshot) endStroke();
+}
+
+void applyBrush(uint32_t buttonMask)
+{
+    if (!editor.strokeActive || (buttonMask & 1u) == 0) return;
+    // Without the copy of its own family a tool's changes could not be
+    // undone, so it does not act.
+    if (editor.currentOp >= 0 && editor.currentOp < 5) {
+        if (vertexSnapshotUsable()) applyHeightTool();
+    } else if (editor.currentOp >= 5 && editor.currentOp <= 7) {
+        if (distributionSnapshotUsable()) applyTextureTool();
+    }
+}

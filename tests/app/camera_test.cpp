@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cmath>
+#include <vector>
+
+#include "app/camera.h"
+#include "app/editor_state.h"
+
+namespace {
+
+class CameraTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetEditorState();
+        keys.assign(SDLK_LAST, 0);
+        editor.keyState = keys.data();
+    }
+    std::vector<uint8_t> keys;
+};
+
+TEST_F(CameraTest, BasisMatchesTheAnglesMeaning)
+{
+    struct Case {
+        float pitch, yaw;
+        float forward[3], right[3], up[3];
+    };
+    const Case cases[] = {
+        {0, 0, {1, 0, 0}, {0, -1, 0}, {0, 0, 1}},
+        {0, 90, {0, 1, 0}, {1, 0, 0}, {0, 0, 1}},  // yaw turns counter-clockwise seen from above
+        {90, 0, {0, 0, -1}, {0, -1, 0}, {1, 0, 0}}, // positive pitch looks down
+    };
+    for (const Case& c : cases) {
+        editor.camera.angles[kPitch] = c.pitch;
+        editor.camera.angles[kYaw] = c.yaw;
+        const CameraBasis b = cameraBasis();
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(b.forward[i], c.forward[i], 1e-6) << c.pitch << "/" << c.yaw;
+            EXPECT_NEAR(b.right[i], c.right[i], 1e-6) << c.pitch << "/" << c.yaw;
+            EXPECT_NEAR(b.up[i], c.up[i], 1e-6) << c.pitch << "/" << c.yaw;
+        }
+    }
+}
+
+TEST_F(CameraTest, FlightDistancesAndKeyPriorities)
+{
+    struct Case {
+        std::vector<int> held;
+        uint32_t mod;
+        float expected[3];
+    };
+    // Yaw 0, pitch 0: forward +x, right -y, up +z; 25 ms frames.
+    const float slow = 25 * 0.33333334f;
+    const Case cases[] = {
+        {{SDLK_w}, 0, {slow, 0, 0}},
+        {{SDLK_UP}, 0, {slow, 0, 0}},
+        {{SDLK_w, SDLK_s}, 0, {slow, 0, 0}},     // W wins over S
+        {{SDLK_a, SDLK_d}, 0, {0, slow, 0}},     // A wins over D: left is +y here
+        {{SDLK_RIGHT}, 0, {0, -slow, 0}},
+        {{SDLK_v, SDLK_c}, 0, {0, 0, slow}},     // V wins over C
+        {{SDLK_c}, 0, {0, 0, -slow}},
+        {{SDLK_s}, KMOD_LSHIFT, {-25.0f, 0, 0}}, // Shift: 1000 units a second
+    };
+    for (const Case& c : cases) {
+        editor.camera = Camera{};
+        editor.camera.position[0] = editor.camera.position[1] = editor.camera.position[2] = 0;
+        editor.frameMillis = 25;
+        editor.modState = c.mod;
+        std::fill(keys.begin(), keys.end(), 0);
+        for (int k : c.held) keys[size_t(k)] = 1;
+        moveWithKeys();
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(editor.camera.position[i], c.expected[i], 1e-4) << c.held[0];
+    }
+    EXPECT_NEAR(slow, 8.333f, 1e-3);
+}
+
+TEST_F(CameraTest, MouseLookDeadZoneWrapAndPitchLimits)
+{
+    // 800 x 600: centre (400, 300).
+    EXPECT_FALSE(turnCamera(409, 300)) << "9 pixels do nothing";
+    EXPECT_EQ(editor.camera.angles[kYaw], 0.0f);
+    EXPECT_TRUE(turnCamera(420, 300)); // right: yaw -2 wraps to 358
+    EXPECT_EQ(editor.camera.angles[kYaw], 358.0f);
+    EXPECT_TRUE(turnCamera(400, 281)); // up 19 px: dy 1, pitch -1 wraps to 359
+    EXPECT_EQ(editor.camera.angles[kPitch], 359.0f);
+
+    for (int i = 0; i < 30; ++i) turnCamera(400, 600); // keep moving down
+    EXPECT_EQ(editor.camera.angles[kPitch], 90.0f);
+    for (int i = 0; i < 30; ++i) turnCamera(400, 0); // keep moving up
+    EXPECT_EQ(editor.camera.angles[kPitch], 270.0f);
+
+    // The 359 threshold: 359.5 becomes a small negative value, and comes back next time.
+    editor.camera.angles[kYaw] = 359.5f;
+    turnCamera(400, 300);
+    EXPECT_FLOAT_EQ(editor.camera.angles[kYaw], -0.5f);
+    turnCamera(400, 300);
+    EXPECT_FLOAT_EQ(editor.camera.angles[kYaw], 359.5f);
+}
+
+} // namespace
