@@ -2,6 +2,7 @@
 // them. Coordinates are window pixels, origin top left, y down.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "app/editor_state.h"
@@ -18,8 +19,10 @@ bool clickPalette(int x, int y);
 // Every button, faded by its distance from the cursor, and the tooltip of
 // the hovered one. Needs the 2D projection of the overlay layer.
 void drawPalette();
-// Clears and refills the table for the current window size, then selects Carve.
-void buildPalette();
+// Clears and refills the table for the current window size, then selects
+// Carve. The five file buttons run `fileActions` (the shell's prompts, which
+// live above this layer); the caller closes any open prompt.
+void buildPalette(const std::array<ButtonAction, 5>& fileActions);
 // Tool n (0-7) becomes current and the tool buttons are recoloured. Moving
 // between a height tool (0-4) and a texture tool (5-7) ends a held stroke
 // first; the new tool acts from the next press.
