@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 #include <SDL.h>
 
+#include <array>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -11,7 +12,12 @@
 #include "app/editor_state.h"
 #include "render/gl_extensions.h"
 #include "render/gpu_mirror.h"
+#include "render/shadow.h"
+#include "render/sky.h"
+#include "render/textures.h"
 #include "sculpt/stamps.h"
+#include "ui/palette.h"
+#include "app/prompt.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 
@@ -54,6 +60,34 @@ void initGlut()
     done = true;
 }
 
+template <int kind> void togglePromptAction() { togglePrompt(kind); }
+
+// The palette lives below the shell, so the shell hands it the five file
+// buttons' actions.
+void buildPaletteAndClosePrompt()
+{
+    buildPalette({togglePromptAction<1>, togglePromptAction<2>, togglePromptAction<3>, togglePromptAction<4>,
+                  togglePromptAction<5>});
+    closePrompt();
+}
+
+const char* const kGroundTextureFiles[3] = {"data/textures/sand1.tga", "data/textures/grass1.tga",
+                                            "data/textures/snow1.tga"};
+const char* const kToolIconFiles[7] = {"data/carve.tga", "data/raise.tga", "data/smooth.tga", "data/noise.tga",
+                                       "data/flatten.tga", "data/paint.tga", "data/erase.tga"};
+
+// Ground textures mipmapped from the given names (empty stays empty), then
+// the button image and the tool icons plain.
+void loadTextures(const std::array<std::string, 3>& groundNames)
+{
+    editor.buttonIcon = loadTextureCached("data/button.tga");
+    editor.loadMipmapped = 1;
+    for (size_t slot = 0; slot < 3; ++slot)
+        editor.groundTextures[slot] = groundNames[slot].empty() ? kNoTexture : loadTextureCached(groundNames[slot]);
+    editor.loadMipmapped = 0;
+    for (size_t i = 0; i < 7; ++i) editor.opIcons[i] = loadTextureCached(kToolIconFiles[i]);
+}
+
 } // namespace
 
 void startUp()
@@ -74,9 +108,11 @@ void startUp()
     createQuadric();
     checkBufferExtension();
     loadGlEntryPoints();
-    // TEXTURES, SKY, SHADOW MAP: loaded here in that order.
+    loadTextures({kGroundTextureFiles[0], kGroundTextureFiles[1], kGroundTextureFiles[2]});
+    loadSkySet("data/sky/default");
+    createShadowMap();
     loadBrushStamps();
-    // PALETTE: built here.
+    buildPaletteAndClosePrompt();
     editor.terrain.distribution.clear();
     editor.terrain.vertices.clear();
     createDefaultTerrain();
@@ -86,16 +122,26 @@ void startUp()
 void resetVideo(int width, int height)
 {
     setVideoMode(width, height);
+    std::array<std::string, 3> groundNames;
+    for (size_t slot = 0; slot < 3; ++slot) {
+        const int32_t record = editor.groundTextures[slot];
+        if (record >= 0 && record < int32_t(editor.textureCache.size()))
+            groundNames[slot] = editor.textureCache[size_t(record)].name;
+    }
     uploadMeshBuffers();
+    clearTextureCache();
     deleteShaderProgram(editor.standardProgram);
     deleteShaderProgram(editor.shadowProgram);
     releaseBrushStamps();
-    // TEXTURES, PALETTE, SKY: reloaded here.
+    clearButtons();
+    loadTextures(groundNames);
+    buildPaletteAndClosePrompt();
+    loadSkySet(std::string(editor.skySetName));
     loadBrushStamps();
     editor.terrain.distributionTexture = createDistributionTexture(editor.terrain.distributionWidth,
                                                                    editor.terrain.distributionHeight);
     loadGlEntryPoints();
-    // SHADOW MAP: re-created here.
+    createShadowMap();
     deleteQuadric();
     createQuadric();
 }
@@ -106,7 +152,9 @@ void shutDown()
     editor.terrain.distribution.clear();
     releaseBrushStamps();
     clearHistory();
+    clearTextureCache();
     deleteQuadric();
+    clearButtons();
     deleteShaderProgram(editor.standardProgram);
     deleteShaderProgram(editor.shadowProgram);
     editor.glContextReady = false;
