@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 #include <SDL.h>
 
+#include <array>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -11,6 +12,9 @@
 #include "app/editor_state.h"
 #include "render/gl_extensions.h"
 #include "render/gpu_mirror.h"
+#include "render/shadow.h"
+#include "render/sky.h"
+#include "render/textures.h"
 #include "sculpt/stamps.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
@@ -74,7 +78,9 @@ void startUp()
     createQuadric();
     checkBufferExtension();
     loadGlEntryPoints();
-    // TEXTURES, SKY, SHADOW MAP: loaded here in that order.
+    loadEditorTextures({kDefaultGroundTextures[0], kDefaultGroundTextures[1], kDefaultGroundTextures[2]});
+    loadSkySet("data/sky/default");
+    createShadowMap();
     loadBrushStamps();
     // PALETTE: built here.
     editor.terrain.distribution.clear();
@@ -86,16 +92,20 @@ void startUp()
 void resetVideo(int width, int height)
 {
     setVideoMode(width, height);
+    const std::array<std::string, 3> groundNames = groundTextureNames();
     uploadMeshBuffers();
+    clearTextureCache();
     deleteShaderProgram(editor.standardProgram);
     deleteShaderProgram(editor.shadowProgram);
     releaseBrushStamps();
-    // TEXTURES, PALETTE, SKY: reloaded here.
+    loadEditorTextures(groundNames);
+    // PALETTE: rebuilt here.
+    loadSkySet(editor.skySetName);
     loadBrushStamps();
     editor.terrain.distributionTexture = createDistributionTexture(editor.terrain.distributionWidth,
                                                                    editor.terrain.distributionHeight);
     loadGlEntryPoints();
-    // SHADOW MAP: re-created here.
+    createShadowMap();
     deleteQuadric();
     createQuadric();
 }
@@ -106,6 +116,7 @@ void shutDown()
     editor.terrain.distribution.clear();
     releaseBrushStamps();
     clearHistory();
+    clearTextureCache();
     deleteQuadric();
     deleteShaderProgram(editor.standardProgram);
     deleteShaderProgram(editor.shadowProgram);

@@ -13,6 +13,8 @@
 #include "render/gl_extensions.h"
 #include "render/hud2d.h"
 #include "render/mesh.h"
+#include "render/shadow.h"
+#include "render/sky.h"
 #include "render/textures.h"
 
 namespace {
@@ -106,7 +108,7 @@ void drawScene()
     glRotatef(-camera.angles[kRoll], 1, 0, 0);
     glRotatef(-camera.angles[kPitch], 0, 1, 0);
     glRotatef(-camera.angles[kYaw], 0, 0, 1);
-    // SKY: drawn here, before the translation, so it stays centred on the eye.
+    drawSky(); // before the translation, so it stays centred on the eye
     glTranslatef(-camera.position[0], -camera.position[1], -camera.position[2]);
     glGetDoublev(GL_MODELVIEW_MATRIX, editor.modelviewMatrix);
     glGetDoublev(GL_PROJECTION_MATRIX, editor.projectionMatrix);
@@ -315,8 +317,7 @@ void setScenePerspective()
 void drawFrame()
 {
     const bool haveTerrain = !editor.terrain.vertices.empty();
-    // SHADOW PASS: first, when shadows are on and a terrain exists.
-    (void)haveTerrain;
+    if (editor.shadowsOn && haveTerrain) renderShadowPass();
     glClearColor(0.25f, 0.25f, 0.25f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDepthMask(GL_TRUE);
