@@ -1,16 +1,18 @@
 #include "ops/erosion.h"
 
+#include <limits>
+#include <vector>
+
 #include "render/gpu_mirror.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 
 // The starting values decide the threshold on extreme terrains (all heights
 // above 99999 or below -9999); they are part of the command's behaviour.
-static float erosionThreshold(const TerrainVertex* v, size_t count)
+static float erosionThreshold(const std::vector<float>& heights)
 {
     float lo = 99999.0f, hi = -9999.0f;
-    for (size_t i = 0; i < count; ++i) {
-        float z = v[i].position[2];
+    for (float z : heights) {
         if (z < lo)
             lo = z;
         if (z > hi)
@@ -19,25 +21,62 @@ static float erosionThreshold(const TerrainVertex* v, size_t count)
     return static_cast<float>(hi * 0.1 + lo * 0.9);
 }
 
-// Lowest of the 3 x 3 neighbours of p, skipping p itself and the vertex the
-// droplet came from; the first one met wins ties. -1 when there is none.
-static int lowestNeighbour(const TerrainVertex* v, int W, int H, int p, int previous)
+// Heights are worked on in a packed copy: a droplet's neighbourhood then
+// spans three short runs of floats instead of three runs of 52-byte records.
+struct HeightField {
+    std::vector<float> z;
+    int width, height;
+};
+
+// Lowest of the 3 x 3 neighbours of p = (pc, pr), skipping p itself and the
+// vertex the droplet came from, scanned rows outside and columns inside;
+// the first one met wins ties. -1 when there is none.
+static int lowestNeighbour(HeightField& f, int pc, int pr, int previous)
 {
-    const int pc = p % W, pr = p / W;
+    const int W = f.width;
+    const float* z = f.z.data();
+    const int p = pc + pr * W;
     int best = -1;
     float bestZ = 0.0f;
+    if (pc > 0 && pr > 0 && pc + 1 < W && pr + 1 < f.height) {
+        // Interior: all eight neighbours exist and need no bounds tests. The
+        // vertex the droplet came from is masked with +inf for the scan, so
+        // the loop is a plain running minimum (strictly lower replaces, the
+        // first met wins ties) that compiles without branches; this scan is
+        // the hot loop of the command.
+        float* heights = f.z.data();
+        const float savedPrevious = heights[previous];
+        if (previous != p)
+            heights[previous] = std::numeric_limits<float>::infinity();
+        const int offsets[8] = {-W - 1, -W, -W + 1, -1, 1, W - 1, W, W + 1};
+        int bestK = 0;
+        bestZ = heights[p + offsets[0]];
+        for (int k = 1; k < 8; ++k) {
+            const float zn = heights[p + offsets[k]];
+            const bool lower = zn < bestZ;
+            bestK = lower ? k : bestK;
+            bestZ = lower ? zn : bestZ;
+        }
+        heights[previous] = savedPrevious;
+        // Only when every other neighbour is +inf as well can the masked
+        // vertex come out first; then the first other one is the answer.
+        best = p + offsets[bestK];
+        if (best == previous && previous != p)
+            best = p + offsets[bestK == 0 ? 1 : 0];
+        return best;
+    }
     for (int r = pr - 1; r <= pr + 1; ++r) {
-        if (r < 0 || r >= H)
+        if (r < 0 || r >= f.height)
             continue;
         for (int c = pc - 1; c <= pc + 1; ++c) {
             if (c < 0 || c >= W)
                 continue;
-            int n = c + r * W;
+            const int n = c + r * W;
             if (n == p || n == previous)
                 continue;
-            if (best < 0 || v[n].position[2] < bestZ) {
+            if (best < 0 || z[n] < bestZ) {
                 best = n;
-                bestZ = v[n].position[2];
+                bestZ = z[n];
             }
         }
     }
@@ -46,23 +85,24 @@ static int lowestNeighbour(const TerrainVertex* v, int W, int H, int p, int prev
 
 // Walks one droplet from `start`: each step takes 1.25 * (1 - age) from the
 // vertex it leaves; everything carried is dropped where it stops.
-static void runDroplet(TerrainVertex* v, int W, int H, int start)
+static void runDroplet(HeightField& f, int start)
 {
+    float* z = f.z.data();
     float carried = 0.0f;
     float age = 0.0f;
     int p = start, previous = start;
     for (;;) {
-        int n = lowestNeighbour(v, W, H, p, previous);
-        double amount = 1.25 * (1.0 - age);
-        v[p].position[2] = static_cast<float>(v[p].position[2] - amount);
+        const int n = lowestNeighbour(f, p % f.width, p / f.width, previous);
+        const double amount = 1.25 * (1.0 - age);
+        z[p] = static_cast<float>(z[p] - amount);
         carried = static_cast<float>(carried + amount);
         age = static_cast<float>(age + 0.05);
-        if (n < 0 || v[n].position[2] >= v[p].position[2] || age >= 1.0f)
+        if (n < 0 || z[n] >= z[p] || age >= 1.0f)
             break;
         previous = p;
         p = n;
     }
-    v[p].position[2] += carried;
+    z[p] += carried;
 }
 
 void erodeTerrain()
@@ -73,12 +113,16 @@ void erodeTerrain()
         return;
 
     pushWholeGridSnapshot(kUndoPositions);
-    TerrainVertex* v = t.vertices.data();
-    const float threshold = erosionThreshold(v, t.vertices.size());
+    HeightField field{std::vector<float>(t.vertices.size()), W, H};
+    for (size_t i = 0; i < t.vertices.size(); ++i)
+        field.z[i] = t.vertices[i].position[2];
+    const float threshold = erosionThreshold(field.z);
     // Heights changed by earlier droplets count for later start vertices.
     for (int i = 0; i < W * H; ++i)
-        if (v[i].position[2] >= threshold)
-            runDroplet(v, W, H, i);
+        if (field.z[i] >= threshold)
+            runDroplet(field, i);
+    for (size_t i = 0; i < t.vertices.size(); ++i)
+        t.vertices[i].position[2] = field.z[i];
 
     refreshAllVertices();
     uploadMeshBuffers();

@@ -1,0 +1,193 @@
+// Prompt editing and the commit of each prompt kind. Failures of the
+// operations are reported by the operations themselves (postStatus).
+#include "app/prompt.h"
+
+#include "app/editor_state.h"
+#include "io/document.h"
+#include "io/heightmap_import.h"
+#include "io/image_export.h"
+#include "io/map_export.h"
+#include "io/obj_export.h"
+
+#include <cstring>
+#include <string>
+
+static constexpr int kPromptKinds = 5;
+
+static void tintFileButton(int kind, float r, float g, float b)
+{
+    if (kind < 1 || kind > kPromptKinds)
+        return;
+    const int slot = editor.fileButtons[size_t(kind - 1)];
+    if (slot < 0 || slot >= kButtonSlots)
+        return;
+    Button& button = editor.buttons[size_t(slot)];
+    button.r = r;
+    button.g = g;
+    button.b = b;
+}
+
+void togglePrompt(int kind)
+{
+    if (kind < 1 || kind > kPromptKinds)
+        return;
+    const bool closing = editor.promptKind == kind;
+    editor.promptKind = closing ? 0 : kind;
+    for (int k = 1; k <= kPromptKinds; ++k) {
+        const bool lit = k == kind && !closing;
+        tintFileButton(k, lit ? 1.0f : 0.5f, lit ? 1.0f : 0.5f, 0.0f);
+    }
+    editor.promptText[0] = '\0';
+}
+
+void closePrompt()
+{
+    for (int k = 1; k <= kPromptKinds; ++k)
+        tintFileButton(k, 0.5f, 0.5f, 0.0f);
+    editor.promptKind = 0;
+    editor.promptText[0] = '\0';
+}
+
+int keyToChar(int sym, uint32_t mod)
+{
+    const bool shift = (mod & kModShift) != 0;
+    if (sym >= 'a' && sym <= 'z')
+        return shift ? sym - 'a' + 'A' : sym;
+    if ((sym >= '0' && sym <= '9') || sym == '.' || sym == '/' || sym == ' ')
+        return sym;
+    if (sym == '-')
+        return shift ? '_' : '-';
+    // ':' lets drive-qualified paths be typed.
+    if (sym == ';')
+        return shift ? ':' : ';';
+    return 0;
+}
+
+// Appends `extension` when it occurs nowhere in the text and the result
+// still fits the buffer with its terminator; otherwise the name stays as typed.
+static void appendIfFits(const char* extension)
+{
+    const size_t length = std::strlen(editor.promptText);
+    const size_t extra = std::strlen(extension);
+    if (length + extra + 1 <= sizeof editor.promptText)
+        std::memcpy(editor.promptText + length, extension, extra + 1);
+}
+
+static void ensureExtension(const char* extension)
+{
+    if (std::strstr(editor.promptText, extension) == nullptr)
+        appendIfFits(extension);
+}
+
+struct ExportFormat {
+    const char* extension;
+    bool (*run)(const std::string& path);
+};
+
+// Indexed by exportFormat.
+static const ExportFormat kExportFormats[7] = {
+    {".obj", exportObj},
+    {".tga", exportHeightmapTga},
+    {".map", exportQ1Map},
+    {".map", exportQ3Map},
+    {".tga", exportDistributionTga},
+    {".tga", exportFinalTextureTga},
+    {".tga", exportNormalMapTga},
+};
+
+static void commitLoad()
+{
+    // Any '.' counts as an extension here, unlike save: "terrain.old" loads as typed.
+    if (std::strchr(editor.promptText, '.') == nullptr)
+        appendIfFits(".bvt");
+    loadDocument(editor.promptText);
+}
+
+static void commitHeightmapImport()
+{
+    const std::string name = editor.promptText;
+    if (name.find(".tga") != std::string::npos)
+        importTgaHeightmap(name);
+    else if (name.find(".pgm") != std::string::npos)
+        importPgmHeightmap(name);
+    else if (!name.empty())
+        postStatus("Height maps are .tga or .pgm files: " + name);
+}
+
+static void commitExport()
+{
+    if (editor.terrain.vertices.empty()) {
+        postStatus("No terrain to export");
+        return;
+    }
+    if (editor.exportFormat < 0 || editor.exportFormat > 6)
+        return;
+    const ExportFormat& format = kExportFormats[editor.exportFormat];
+    ensureExtension(format.extension);
+    format.run(editor.promptText);
+}
+
+void commitPrompt()
+{
+    switch (editor.promptKind) {
+    case 1:
+        commitTextureImport();
+        break;
+    case 2:
+        commitLoad();
+        break;
+    case 3:
+        ensureExtension(".bvt");
+        saveDocument(editor.promptText);
+        break;
+    case 4:
+        commitHeightmapImport();
+        break;
+    case 5:
+        commitExport();
+        break;
+    default:
+        break;
+    }
+}
+
+void promptKey(int sym)
+{
+    const size_t length = std::strlen(editor.promptText);
+    if (length < size_t(kPromptMaxChars)) {
+        if (const int c = keyToChar(sym, editor.modState)) {
+            editor.promptText[length] = char(c);
+            editor.promptText[length + 1] = '\0';
+            return;
+        }
+    }
+    if (sym == kKeyBackspace) {
+        if (length > 0)
+            editor.promptText[length - 1] = '\0';
+        return;
+    }
+    if (sym == kKeyReturn || sym == kKeyKeypadEnter) {
+        // Whatever the outcome, Enter ends the prompt.
+        commitPrompt();
+        closePrompt();
+        return;
+    }
+    if (sym == kKeyEscape) {
+        closePrompt();
+        return;
+    }
+    if (sym >= kKeyF5 && sym <= kKeyF5 + 3) {
+        if (editor.promptKind == 1)
+            editor.textureSlot = sym - kKeyF5;
+        else
+            editor.exportFormat = sym - kKeyF5;
+        return;
+    }
+    // F9 to F11 choose an export format in every prompt, the texture prompt included.
+    if (sym == kKeyF9)
+        editor.exportFormat = 6;
+    else if (sym == kKeyF10)
+        editor.exportFormat = 4;
+    else if (sym == kKeyF11)
+        editor.exportFormat = 5;
+}

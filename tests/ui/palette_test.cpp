@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include "sculpt/picking.h"
+#include "sculpt/stroke.h"
+#include "support/terrain_fixtures.h"
+#include "terrain/undo.h"
+#include "ui/palette.h"
+
+namespace {
+
+int gClicks = 0;
+void countClick() { ++gClicks; }
+
+class PaletteTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        makeFlatTerrain(9, 9, 256.0f);
+        gClicks = 0;
+    }
+    // The eight tool buttons in two rows, as the palette lays them out.
+    static void makeToolButtons()
+    {
+        for (int tool = 0; tool < 8; ++tool) {
+            editor.toolButtons[size_t(tool)] = createButton(nullptr, 10 + 50 * tool, 500, 50 + 50 * tool, 540, 0,
+                                                            nullptr, "tool");
+        }
+    }
+    static const Button& toolButton(int tool) { return editor.buttons[size_t(editor.toolButtons[size_t(tool)])]; }
+};
+
+TEST_F(PaletteTest, ClicksHitEdgesAndMissOutside)
+{
+    ASSERT_EQ(createButton("C", 10, 20, 50, 60, 0, countClick, "Count"), 0);
+    ASSERT_EQ(createButton(nullptr, 100, 20, 140, 60, 0, nullptr, nullptr), 1);
+    struct Case { int x, y; bool taken; int clicks; } cases[] = {
+        {10, 20, true, 1}, {50, 60, true, 1}, {10, 60, true, 1}, {30, 40, true, 1},
+        {9, 40, false, 0}, {51, 40, false, 0}, {30, 19, false, 0}, {30, 61, false, 0},
+        {120, 40, true, 0}, // a button without an action still takes the click
+    };
+    for (const Case& c : cases) {
+        gClicks = 0;
+        EXPECT_EQ(clickPalette(c.x, c.y), c.taken) << c.x << ", " << c.y;
+        EXPECT_EQ(gClicks, c.clicks) << c.x << ", " << c.y;
+    }
+
+    // Hidden buttons still take clicks.
+    editor.hudVisible = 0;
+    gClicks = 0;
+    EXPECT_TRUE(clickPalette(30, 40));
+    EXPECT_EQ(gClicks, 1);
+}
+
+TEST_F(PaletteTest, TableHoldsThirtyTwoButtonsAndClearsToEmpty)
+{
+    for (int i = 0; i < kButtonSlots; ++i) EXPECT_EQ(createButton("x", 0, 0, 1, 1, 0, nullptr, nullptr), i);
+    EXPECT_EQ(createButton("x", 0, 0, 1, 1, 0, nullptr, nullptr), -1);
+    const Button& first = editor.buttons[0];
+    EXPECT_TRUE(first.hasCaption);
+    EXPECT_FALSE(first.hasTooltip);
+    EXPECT_EQ(first.r, 1.0f);
+    clearButtons();
+    EXPECT_FALSE(clickPalette(0, 0));
+    EXPECT_EQ(createButton(nullptr, 0, 0, 1, 1, 0, nullptr, nullptr), 0);
+}
+
+TEST_F(PaletteTest, AlphaFadesWithDistanceAndTooltipFlipsAtTheRightBorder)
+{
+    struct AlphaCase { float distance, alpha; } alphas[] = {{0, 1.0f}, {60, 0.8f}, {120, 0.6f}, {300, 0.6f}, {5000, 0.6f}};
+    for (const AlphaCase& c : alphas) EXPECT_NEAR(buttonAlpha(c.distance), c.alpha, 1e-6) << c.distance;
+
+    // "Carve": 5 characters, 40 pixels. Fits while mx < 800 - 40.
+    const TooltipPlacement right = placeTooltip(759, 300, 5, 800);
+    EXPECT_EQ(right.x1, 757);
+    EXPECT_EQ(right.x2, 801);
+    EXPECT_EQ(right.y1, 302);
+    EXPECT_EQ(right.y2, 285);
+    EXPECT_EQ(right.textX, 759.0f);
+    EXPECT_EQ(right.textY, 300.0f);
+    const TooltipPlacement left = placeTooltip(760, 300, 5, 800);
+    EXPECT_EQ(left.x1, 716);
+    EXPECT_EQ(left.x2, 760);
+    EXPECT_EQ(left.y1, 302);
+    EXPECT_EQ(left.y2, 285);
+    EXPECT_EQ(left.textX, 718.0f);
+    EXPECT_EQ(left.textY, 298.0f);
+}
+
+TEST_F(PaletteTest, SelectingAToolRecoloursTheToolButtons)
+{
+    makeToolButtons();
+    selectTool(3);
+    EXPECT_EQ(editor.currentOp, 3);
+    for (int tool = 0; tool < 8; ++tool) {
+        EXPECT_EQ(toolButton(tool).g, tool == 3 ? 1.0f : 0.5f) << tool;
+        EXPECT_EQ(toolButton(tool).r, 0.0f);
+    }
+    selectTool(8); // no such tool
+    EXPECT_EQ(editor.currentOp, 3);
+}
+
+TEST_F(PaletteTest, ChooseTextureSelectsPaintUnlessAlreadyPaint)
+{
+    makeToolButtons();
+    struct Case { int startOp; int texture; int op; } cases[] = {{0, 1, 5}, {5, 2, 5}, {6, 0, 5}, {7, 1, 5}};
+    for (const Case& c : cases) {
+        selectTool(c.startOp);
+        chooseTexture(c.texture);
+        EXPECT_EQ(editor.paintTexture, c.texture);
+        EXPECT_EQ(editor.currentOp, c.op);
+        EXPECT_EQ(toolButton(5).g, 1.0f);
+    }
+    chooseTexture(3);
+    EXPECT_EQ(editor.paintTexture, 1) << "no such texture";
+}
+
+TEST_F(PaletteTest, SwitchingToolFamilyMidStrokeRecordsTheStroke)
+{
+    makeToolButtons();
+    editor.smoothBrush = 0;
+    applyPick(128.0, 128.0, 256.0);
+    selectTool(1);
+    beginStroke();
+    applyBrush(1);
+    selectTool(2); // same family: the stroke goes on
+    EXPECT_EQ(undoCount(), 0);
+    EXPECT_TRUE(editor.hasVertexSnapshot);
+    applyBrush(1);
+
+    selectTool(5); // other family: ended with its entry
+    EXPECT_EQ(undoCount(), 1);
+    EXPECT_FALSE(editor.hasVertexSnapshot);
+    EXPECT_EQ(editor.strokeActive, 0);
+    const std::vector<float> map = editor.terrain.distribution;
+    applyBrush(1); // button still down: Paint waits for the next press
+    EXPECT_TRUE(editor.terrain.distribution == map);
+
+    beginStroke();
+    applyBrush(1);
+    chooseTexture(2); // stays Paint: the texture stroke goes on
+    EXPECT_TRUE(editor.hasDistributionSnapshot);
+    selectTool(0);
+    EXPECT_EQ(undoCount(), 2);
+    EXPECT_EQ(editor.undoStack.undoList.back().kind, kUndoDistribution);
+}
+
+} // namespace
