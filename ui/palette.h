@@ -18,7 +18,8 @@ bool clickPalette(int x, int y);
 // Every button, faded by its distance from the cursor, and the tooltip of
 // the hovered one. Needs the 2D projection of the overlay layer.
 void drawPalette();
-// Clears and refills the table for the current window size, then selects Carve.
+// Clears and refills the table for the current window size, then selects
+// Carve and closes any open prompt.
 void buildPalette();
 // Tool n (0-7) becomes current and the tool buttons are recoloured. Moving
 // between a height tool (0-4) and a texture tool (5-7) ends a held stroke

@@ -145,3 +145,68 @@ TEST_F(PaletteTest, SwitchingToolFamilyMidStrokeRecordsTheStroke)
 }
 
 } // namespace
+
+namespace {
+
+// Slot of the button whose tooltip is `tooltip` (the n-th such, from 0).
+int slotOf(const char* tooltip, int n = 0)
+{
+    for (int slot = 0; slot < kButtonSlots; ++slot) {
+        const Button& b = editor.buttons[size_t(slot)];
+        if (b.inUse && b.tooltip == tooltip && n-- == 0) return slot;
+    }
+    return -1;
+}
+
+TEST_F(PaletteTest, BuiltPaletteFollowsTheWindowSize)
+{
+    editor.windowWidth = 1024;
+    editor.windowHeight = 768;
+    editor.currentOp = 6;
+    editor.promptKind = 3;
+    editor.stamps.resize(2);
+    editor.stamps[0].next = 1;
+    editor.stamps[1].previous = 0;
+    editor.currentStamp = 0;
+    buildPalette();
+    EXPECT_EQ(editor.currentOp, 0);
+    EXPECT_EQ(editor.promptKind, 0);
+
+    struct Case { const char* tooltip; int n; float x1, y1, x2, y2; const char* caption; } cases[] = {
+        {"Choose Texture", 0, 10, 548, 60, 598, ""},   {"Choose Texture", 2, 130, 548, 180, 598, ""},
+        {"Carve", 0, 10, 718, 50, 758, nullptr},       {"Flatten", 0, 210, 718, 250, 758, nullptr},
+        {"Paint", 0, 10, 668, 50, 708, "P"},           {"Smooth Texture", 0, 110, 668, 150, 708, "S"},
+        {"Previous Modifier", 0, 10, 618, 30, 658, "<"}, {"Next Modifier", 0, 90, 618, 110, 658, ">"},
+    };
+    for (const Case& c : cases) {
+        const int slot = slotOf(c.tooltip, c.n);
+        ASSERT_GE(slot, 0) << c.tooltip;
+        const Button& b = editor.buttons[size_t(slot)];
+        EXPECT_EQ(b.x1, c.x1) << c.tooltip;
+        EXPECT_EQ(b.y1, c.y1) << c.tooltip;
+        EXPECT_EQ(b.x2, c.x2) << c.tooltip;
+        EXPECT_EQ(b.y2, c.y2) << c.tooltip;
+        EXPECT_EQ(b.hasCaption, c.caption != nullptr) << c.tooltip;
+        if (c.caption) {
+            EXPECT_EQ(b.caption, c.caption) << c.tooltip;
+        }
+    }
+    EXPECT_EQ(editor.textureButtons[1], slotOf("Choose Texture", 1));
+    EXPECT_EQ(editor.toolButtons[7], slotOf("Smooth Texture"));
+    EXPECT_EQ(editor.buttons[size_t(editor.toolButtons[0])].g, 1.0f) << "Carve lit";
+    EXPECT_EQ(editor.buttons[size_t(editor.toolButtons[7])].g, 0.5f);
+
+    // The buttons act: texture 2 selects Paint, ">" steps the stamp, and a
+    // click while the HUD is hidden still runs the button.
+    editor.hudVisible = 0;
+    EXPECT_TRUE(clickPalette(130, 548));
+    EXPECT_EQ(editor.paintTexture, 2);
+    EXPECT_EQ(editor.currentOp, 5);
+    EXPECT_TRUE(clickPalette(110, 658));
+    EXPECT_EQ(editor.currentStamp, 1);
+    EXPECT_TRUE(clickPalette(60, 718)); // "Raise", its top-left corner pixel
+    EXPECT_EQ(editor.currentOp, 1);
+    EXPECT_FALSE(clickPalette(55, 730)) << "the gap between two buttons";
+}
+
+} // namespace
