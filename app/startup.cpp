@@ -16,6 +16,8 @@
 #include "render/sky.h"
 #include "render/textures.h"
 #include "sculpt/stamps.h"
+#include "ui/palette.h"
+#include "app/prompt.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 
@@ -58,6 +60,17 @@ void initGlut()
     done = true;
 }
 
+template <int kind> void togglePromptAction() { togglePrompt(kind); }
+
+// The palette lives below the shell, so the shell hands it the five file
+// buttons' actions.
+void buildPaletteAndClosePrompt()
+{
+    buildPalette({togglePromptAction<1>, togglePromptAction<2>, togglePromptAction<3>, togglePromptAction<4>,
+                  togglePromptAction<5>});
+    closePrompt();
+}
+
 } // namespace
 
 void startUp()
@@ -82,7 +95,7 @@ void startUp()
     loadSkySet("data/sky/default");
     createShadowMap();
     loadBrushStamps();
-    // PALETTE: built here.
+    buildPaletteAndClosePrompt();
     editor.terrain.distribution.clear();
     editor.terrain.vertices.clear();
     createDefaultTerrain();
@@ -98,9 +111,10 @@ void resetVideo(int width, int height)
     deleteShaderProgram(editor.standardProgram);
     deleteShaderProgram(editor.shadowProgram);
     releaseBrushStamps();
+    clearButtons();
     loadEditorTextures(groundNames);
-    // PALETTE: rebuilt here.
-    loadSkySet(editor.skySetName);
+    buildPaletteAndClosePrompt();
+    loadSkySet(std::string(editor.skySetName));
     loadBrushStamps();
     editor.terrain.distributionTexture = createDistributionTexture(editor.terrain.distributionWidth,
                                                                    editor.terrain.distributionHeight);
@@ -118,6 +132,7 @@ void shutDown()
     clearHistory();
     clearTextureCache();
     deleteQuadric();
+    clearButtons();
     deleteShaderProgram(editor.standardProgram);
     deleteShaderProgram(editor.shadowProgram);
     editor.glContextReady = false;

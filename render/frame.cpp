@@ -16,6 +16,7 @@
 #include "render/shadow.h"
 #include "render/sky.h"
 #include "render/textures.h"
+#include "ui/palette.h"
 
 namespace {
 
@@ -285,7 +286,7 @@ bool keyHeld(int sym) { return editor.keyState != nullptr && editor.keyState[sym
 
 void drawHud()
 {
-    // PALETTE: drawn first, under the status panel.
+    drawPalette();
     drawStatusPanel();
     drawStampAndTextureKeys();
     if (editor.showFps) {

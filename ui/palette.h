@@ -2,6 +2,7 @@
 // them. Coordinates are window pixels, origin top left, y down.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "app/editor_state.h"
@@ -19,8 +20,9 @@ bool clickPalette(int x, int y);
 // the hovered one. Needs the 2D projection of the overlay layer.
 void drawPalette();
 // Clears and refills the table for the current window size, then selects
-// Carve and closes any open prompt.
-void buildPalette();
+// Carve. The five file buttons run `fileActions` (the shell's prompts, which
+// live above this layer); the caller closes any open prompt.
+void buildPalette(const std::array<ButtonAction, 5>& fileActions);
 // Tool n (0-7) becomes current and the tool buttons are recoloured. Moving
 // between a height tool (0-4) and a texture tool (5-7) ends a held stroke
 // first; the new tool acts from the next press.

@@ -1,5 +1,10 @@
 // The fixed layout of the tool palette against the window's corners.
-#include "app/prompt.h"
+#include <array>
+
+#include "ops/commands.h"
+#include "ops/erosion.h"
+#include "ops/random_terrain.h"
+#include "ops/transforms.h"
 #include "render/textures.h"
 #include "sculpt/stamps.h"
 #include "ui/palette.h"
@@ -23,12 +28,22 @@ constexpr const char* kToolTips[8] = {"Carve", "Raise", "Smooth", "Noise", "Flat
                                       "Smooth Texture"};
 constexpr const char* kToolCaptions[8] = {nullptr, nullptr, nullptr, nullptr, nullptr, "P", "E", "S"};
 
+constexpr const char* kFileTips[5] = {"Import Texture", "Load Terrain", "Save Terrain", "Import Heightmap",
+                                     "Export Terrain"};
+constexpr const char* kFileCaptions[5] = {"T", "L", "S", "I", "E"};
+
+constexpr const char* kCommandTips[6] = {"Texture by Elevation", "Invert Terrain",     "Generate Random",
+                                        "Erosion",              "Increase Detail 2x", "Decrease Detail 2x"};
+constexpr const char* kCommandCaptions[6] = {"T", "I", "R", "E", "D+", "D-"};
+constexpr ButtonAction kCommandActions[6] = {textureByElevation, invertTerrain,         generateRandomTerrain,
+                                             erodeTerrain,       commandIncreaseDetail, commandDecreaseDetail};
+
 } // namespace
 
-void buildPalette()
+void buildPalette(const std::array<ButtonAction, 5>& fileActions)
 {
     clearButtons();
-    const int h = editor.windowHeight;
+    const int w = editor.windowWidth, h = editor.windowHeight;
     const uint32_t buttonImage = textureName(editor.buttonIcon);
 
     for (int i = 0; i < 3; ++i) {
@@ -46,11 +61,20 @@ void buildPalette()
             createButton(kToolCaptions[tool], x, top, x + 40, top + 40,
                          textureName(editor.opIcons[size_t(kToolIcon[tool])]), kToolActions[tool], kToolTips[tool]);
     }
-    // The five file buttons ("Import Texture" .. "Export Terrain") and the six
-    // terrain commands ("Texture by Elevation" .. "Decrease Detail 2x") go here.
+    // File buttons along the bottom right corner, left to right.
+    for (int k = 0; k < 5; ++k) {
+        const int x = w - 250 + 50 * k;
+        editor.fileButtons[size_t(k)] =
+            createButton(kFileCaptions[k], x, h - 50, x + 40, h - 10, buttonImage, fileActions[size_t(k)], kFileTips[k]);
+    }
+    // Whole-terrain commands in a column up the right edge, top to bottom.
+    for (int k = 0; k < 6; ++k) {
+        const int y = h - 450 + 50 * k;
+        createButton(kCommandCaptions[k], w - 50, y, w - 10, y + 40, buttonImage, kCommandActions[k],
+                     kCommandTips[k]);
+    }
     createButton("<", 10, h - 150, 30, h - 110, buttonImage, selectPreviousStamp, "Previous Modifier");
     createButton(">", 90, h - 150, 110, h - 110, buttonImage, selectNextStamp, "Next Modifier");
 
     selectTool(0);
-    closePrompt();
 }

@@ -65,6 +65,12 @@ TEST(IncreaseDetail, FlatTerrainStaysFlatAndKeepsItsWorldSize)
                 ASSERT_EQ(vertexAt(c, r).position[2], 256.0f);
             }
         EXPECT_FLOAT_EQ(vertexAt(128, 0).mapCoord[0], 128.0f / 129.0f);
+
+        increaseDetail();
+        EXPECT_EQ(t.gridX, 257);
+        EXPECT_EQ(t.gridY, 257);
+        EXPECT_EQ(t.blockWidth, 8.0f);
+        EXPECT_EQ(vertexAt(256, 256).position[0], 2048.0f);
     }
 }
 

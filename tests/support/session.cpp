@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 #include <SDL.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 
 #include <cstdlib>
 
@@ -55,20 +57,38 @@ void holdKey(int sym, bool down)
 void moveMouse(int x, int y)
 {
     SDL_WarpMouse(Uint16(x), Uint16(y));
-    SDL_PumpEvents();
+    // The warp reaches SDL as a motion event; wait until SDL reports it.
+    for (int i = 0; i < 50; ++i) {
+        SDL_PumpEvents();
+        int mx = -1, my = -1;
+        SDL_GetMouseState(&mx, &my);
+        if (mx == x && my == y) break;
+        SDL_Delay(2);
+    }
+}
+
+// Mouse buttons go through the X server (XTest), not SDL_PushEvent: SDL's
+// held-button mask, which gates the brush, only follows real button events.
+static Display* testDisplay()
+{
+    static Display* display = XOpenDisplay(nullptr);
+    return display;
 }
 
 static void pushButton(Uint8 type, int button, int x, int y)
 {
     moveMouse(x, y);
-    SDL_Event event{};
-    event.type = type;
-    event.button.type = type;
-    event.button.button = Uint8(button);
-    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.button.x = Uint16(x);
-    event.button.y = Uint16(y);
-    SDL_PushEvent(&event);
+    Display* display = testDisplay();
+    ASSERT_NE(display, nullptr);
+    XTestFakeButtonEvent(display, unsigned(button), type == SDL_MOUSEBUTTONDOWN ? True : False, CurrentTime);
+    XSync(display, False);
+    // Let SDL's connection read the event before the next frame polls.
+    for (int i = 0; i < 50; ++i) {
+        SDL_PumpEvents();
+        const bool down = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON(button)) != 0;
+        if (down == (type == SDL_MOUSEBUTTONDOWN) || button > 3) break;
+        SDL_Delay(2);
+    }
 }
 
 void pressMouse(int button, int x, int y) { pushButton(SDL_MOUSEBUTTONDOWN, button, x, y); }

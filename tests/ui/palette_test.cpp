@@ -149,6 +149,9 @@ TEST_F(PaletteTest, SwitchingToolFamilyMidStrokeRecordsTheStroke)
 namespace {
 
 // Slot of the button whose tooltip is `tooltip` (the n-th such, from 0).
+int gFileAction = 0;
+template <int kind> void recordFileAction() { gFileAction = kind; }
+
 int slotOf(const char* tooltip, int n = 0)
 {
     for (int slot = 0; slot < kButtonSlots; ++slot) {
@@ -168,15 +171,17 @@ TEST_F(PaletteTest, BuiltPaletteFollowsTheWindowSize)
     editor.stamps[0].next = 1;
     editor.stamps[1].previous = 0;
     editor.currentStamp = 0;
-    buildPalette();
+    buildPalette({recordFileAction<1>, recordFileAction<2>, recordFileAction<3>, recordFileAction<4>,
+                  recordFileAction<5>});
     EXPECT_EQ(editor.currentOp, 0);
-    EXPECT_EQ(editor.promptKind, 0);
 
     struct Case { const char* tooltip; int n; float x1, y1, x2, y2; const char* caption; } cases[] = {
         {"Choose Texture", 0, 10, 548, 60, 598, ""},   {"Choose Texture", 2, 130, 548, 180, 598, ""},
         {"Carve", 0, 10, 718, 50, 758, nullptr},       {"Flatten", 0, 210, 718, 250, 758, nullptr},
         {"Paint", 0, 10, 668, 50, 708, "P"},           {"Smooth Texture", 0, 110, 668, 150, 708, "S"},
         {"Previous Modifier", 0, 10, 618, 30, 658, "<"}, {"Next Modifier", 0, 90, 618, 110, 658, ">"},
+        {"Import Texture", 0, 774, 718, 814, 758, "T"},  {"Export Terrain", 0, 974, 718, 1014, 758, "E"},
+        {"Texture by Elevation", 0, 974, 318, 1014, 358, "T"}, {"Decrease Detail 2x", 0, 974, 568, 1014, 608, "D-"},
     };
     for (const Case& c : cases) {
         const int slot = slotOf(c.tooltip, c.n);
@@ -207,6 +212,22 @@ TEST_F(PaletteTest, BuiltPaletteFollowsTheWindowSize)
     EXPECT_TRUE(clickPalette(60, 718)); // "Raise", its top-left corner pixel
     EXPECT_EQ(editor.currentOp, 1);
     EXPECT_FALSE(clickPalette(55, 730)) << "the gap between two buttons";
+}
+
+TEST_F(PaletteTest, CreationOrderFollowsTheTableAndFileButtonsRunTheirAction)
+{
+    buildPalette({recordFileAction<1>, recordFileAction<2>, recordFileAction<3>, recordFileAction<4>,
+                  recordFileAction<5>});
+    const char* const order[24] = {
+        "Choose Texture", "Choose Texture", "Choose Texture", "Carve", "Raise", "Smooth", "Noise", "Flatten",
+        "Paint", "Erase", "Smooth Texture", "Import Texture", "Load Terrain", "Save Terrain", "Import Heightmap",
+        "Export Terrain", "Texture by Elevation", "Invert Terrain", "Generate Random", "Erosion",
+        "Increase Detail 2x", "Decrease Detail 2x", "Previous Modifier", "Next Modifier"};
+    for (int i = 0; i < 24; ++i) EXPECT_EQ(editor.buttons[size_t(i)].tooltip, order[i]) << "slot " << i;
+    EXPECT_EQ(editor.buttons[24].inUse, 0);
+    const Button& save = editor.buttons[size_t(editor.fileButtons[2])];
+    EXPECT_TRUE(clickPalette(int(save.x1), int(save.y2)));
+    EXPECT_EQ(gFileAction, 3);
 }
 
 } // namespace
