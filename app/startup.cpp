@@ -71,23 +71,6 @@ void buildPaletteAndClosePrompt()
     closePrompt();
 }
 
-const char* const kGroundTextureFiles[3] = {"data/textures/sand1.tga", "data/textures/grass1.tga",
-                                            "data/textures/snow1.tga"};
-const char* const kToolIconFiles[7] = {"data/carve.tga", "data/raise.tga", "data/smooth.tga", "data/noise.tga",
-                                       "data/flatten.tga", "data/paint.tga", "data/erase.tga"};
-
-// Ground textures mipmapped from the given names (empty stays empty), then
-// the button image and the tool icons plain.
-void loadTextures(const std::array<std::string, 3>& groundNames)
-{
-    editor.buttonIcon = loadTextureCached("data/button.tga");
-    editor.loadMipmapped = 1;
-    for (size_t slot = 0; slot < 3; ++slot)
-        editor.groundTextures[slot] = groundNames[slot].empty() ? kNoTexture : loadTextureCached(groundNames[slot]);
-    editor.loadMipmapped = 0;
-    for (size_t i = 0; i < 7; ++i) editor.opIcons[i] = loadTextureCached(kToolIconFiles[i]);
-}
-
 } // namespace
 
 void startUp()
@@ -108,7 +91,7 @@ void startUp()
     createQuadric();
     checkBufferExtension();
     loadGlEntryPoints();
-    loadTextures({kGroundTextureFiles[0], kGroundTextureFiles[1], kGroundTextureFiles[2]});
+    loadEditorTextures({kDefaultGroundTextures[0], kDefaultGroundTextures[1], kDefaultGroundTextures[2]});
     loadSkySet("data/sky/default");
     createShadowMap();
     loadBrushStamps();
@@ -122,19 +105,14 @@ void startUp()
 void resetVideo(int width, int height)
 {
     setVideoMode(width, height);
-    std::array<std::string, 3> groundNames;
-    for (size_t slot = 0; slot < 3; ++slot) {
-        const int32_t record = editor.groundTextures[slot];
-        if (record >= 0 && record < int32_t(editor.textureCache.size()))
-            groundNames[slot] = editor.textureCache[size_t(record)].name;
-    }
+    const std::array<std::string, 3> groundNames = groundTextureNames();
     uploadMeshBuffers();
     clearTextureCache();
     deleteShaderProgram(editor.standardProgram);
     deleteShaderProgram(editor.shadowProgram);
     releaseBrushStamps();
     clearButtons();
-    loadTextures(groundNames);
+    loadEditorTextures(groundNames);
     buildPaletteAndClosePrompt();
     loadSkySet(std::string(editor.skySetName));
     loadBrushStamps();

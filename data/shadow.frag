@@ -19,6 +19,7 @@ const float kShadowBrightness = 0.55;
 const float kTexel = 1.0 / 1024.0;
 const float kConstantBias = 0.00004;
 const float kMaxBias = 0.01;
+const float kMinFacing = 0.05; // sine of the smallest angle to the light rays that gets shadows
 
 // 1.0 when lit, kShadowBrightness when something nearer to the light covers
 // this point. Points behind the light or outside its map count as lit.
@@ -30,13 +31,23 @@ float lightFactor()
     if (p.x < 0.0 || p.x > 1.0 || p.y < 0.0 || p.y > 1.0 || p.z > 1.0)
         return 1.0;
 
-    // Receiver-plane bias: how much this surface's light depth changes over
-    // one shadow-map texel, taken from the screen-space derivatives. Ground
-    // seen at a grazing angle from the light needs more than ground facing
-    // it; a constant alone either leaves stripes or detaches shadows.
     vec3 dx = dFdx(p);
     vec3 dy = dFdy(p);
     float det = dx.x * dy.y - dx.y * dy.x;
+
+    // Visible terrain faces the camera (back faces are culled), so the
+    // winding of its footprint in the light's map tells whether it also
+    // faces the light. Faces turned away or seen edge-on are already dark
+    // from the vertex lighting, and the map cannot resolve them: comparing
+    // there only paints streaks.
+    float facing = det / max(length(dx.xy) * length(dy.xy), 1e-20);
+    if (facing < kMinFacing)
+        return 1.0;
+
+    // Receiver-plane bias: how much this surface's light depth changes over
+    // one shadow-map texel. Ground at a grazing angle to the light needs more
+    // than ground facing it; a constant alone either leaves acne stripes on
+    // flat ground or detaches shadows from their casters.
     float slopeBias = kMaxBias;
     if (abs(det) > 1e-12) {
         float gx = (dy.y * dx.z - dx.y * dy.z) / det;
@@ -45,7 +56,12 @@ float lightFactor()
     }
     float bias = kConstantBias + min(slopeBias, kMaxBias);
 
+    // A real pass clears to 1 and clips everything nearer than its near
+    // plane, so a stored 0 means no map was rendered (no framebuffer
+    // support, shadows switched on again by hand): everything counts as lit.
     float stored = texture2D(shadowTex, p.xy).r;
+    if (stored <= 0.0)
+        return 1.0;
     return p.z - bias > stored ? kShadowBrightness : 1.0;
 }
 

@@ -131,7 +131,8 @@ void setShadowTextureMatrix()
 
 void renderShadowPass()
 {
-    if (editor.terrain.vertices.empty() || !framebufferEntryPointsPresent())
+    // Without a framebuffer the pass would draw into the window's own depth.
+    if (editor.terrain.vertices.empty() || !framebufferEntryPointsPresent() || editor.shadowFramebuffer == 0)
         return;
     const uint8_t texturing = editor.texturingOn;
     const float* light = editor.lightPosition;

@@ -80,3 +80,27 @@ uint32_t loadTextureFile(const std::string& path)
 }
 
 void clearTextureCache() { editor.textureCache.clear(); }
+
+void loadEditorTextures(const std::array<std::string, 3>& groundPaths)
+{
+    static const char* const kToolIcons[7] = {"data/carve.tga", "data/raise.tga", "data/smooth.tga",
+                                              "data/noise.tga", "data/flatten.tga", "data/paint.tga",
+                                              "data/erase.tga"};
+    editor.buttonIcon = loadTextureCached("data/button.tga");
+    editor.loadMipmapped = 1;
+    for (size_t slot = 0; slot < groundPaths.size(); ++slot)
+        editor.groundTextures[slot] = groundPaths[slot].empty() ? kNoTexture : loadTextureCached(groundPaths[slot]);
+    editor.loadMipmapped = 0;
+    for (size_t i = 0; i < editor.opIcons.size(); ++i) editor.opIcons[i] = loadTextureCached(kToolIcons[i]);
+}
+
+std::array<std::string, 3> groundTextureNames()
+{
+    std::array<std::string, 3> names;
+    for (size_t slot = 0; slot < names.size(); ++slot) {
+        const int32_t record = editor.groundTextures[slot];
+        if (record >= 0 && record < static_cast<int32_t>(editor.textureCache.size()))
+            names[slot] = editor.textureCache[size_t(record)].name;
+    }
+    return names;
+}

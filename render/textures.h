@@ -1,6 +1,7 @@
 // TGA files turned into GL textures through a cache keyed by the exact path.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -13,3 +14,13 @@ uint32_t textureName(int32_t record);
 uint32_t loadTextureFile(const std::string& path);
 // Forgets every record (the GL context that owned the names is gone).
 void clearTextureCache();
+
+// Slot file names of the ground textures at start-up.
+inline const char* const kDefaultGroundTextures[3] = {"data/textures/sand1.tga", "data/textures/grass1.tga",
+                                                      "data/textures/snow1.tga"};
+// The button image, the three ground textures (mipmapped; an empty name
+// leaves its slot empty) and the seven tool icons, in start-up order.
+void loadEditorTextures(const std::array<std::string, 3>& groundPaths);
+// The file names the ground slots hold ("" for an empty slot), remembered
+// across a cache reset.
+std::array<std::string, 3> groundTextureNames();

@@ -6,7 +6,10 @@
 
 #include "app/editor_state.h"
 #include "render/gl_extensions.h"
+#include "render/gpu_mirror.h"
+#include "render/mesh.h"
 #include "render/shadow.h"
+#include "render/textures.h"
 #include "support/gl_context.h"
 #include "support/terrain_fixtures.h"
 #include "terrain/terrain.h"
@@ -161,4 +164,52 @@ TEST_F(ShadowTest, LightTransformMapsTheGroundUnderTheLightToTheMapCentre)
     glGetBooleanv(GL_COLOR_WRITEMASK, colourWrites);
     EXPECT_EQ(colourWrites[0], GL_TRUE);
     EXPECT_EQ(editor.texturingOn, 1);
+}
+
+TEST_F(ShadowTest, WithoutAFramebufferThePassLeavesTheWindowAlone)
+{
+    makeFlatTerrain(5, 5, 0.5f, 1.0f);
+    ASSERT_EQ(editor.shadowFramebuffer, 0u); // no createShadowMap
+    glViewport(0, 0, 320, 240);
+    glClearDepth(0.25);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glClearDepth(1.0);
+    renderShadowPass();
+    float depth = 0.0f;
+    glReadPixels(160, 120, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    EXPECT_FLOAT_EQ(depth, 0.25f);
+}
+
+TEST_F(ShadowTest, TerrainIsLitWhenNoShadowMapWasEverRendered)
+{
+    // Shadows switched on by hand on a GL that could not make the map: the
+    // shadow program samples an empty texture and must not darken anything.
+    makeFlatTerrain(5, 5, 0.0f, 32.0f);
+    loadEditorTextures({kDefaultGroundTextures[0], kDefaultGroundTextures[1], kDefaultGroundTextures[2]});
+    replaceDistributionTexture();
+    glViewport(0, 0, 320, 240);
+    glDisable(GL_CULL_FACE);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 128, 0, 128, -10, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    // Every terrain point inside the map, at depth 0.5.
+    glMatrixMode(GL_TEXTURE);
+    selectTextureUnit(7);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, 0.5f);
+    glScalef(1.0f / 128.0f, 1.0f / 128.0f, 1.0f);
+    selectTextureUnit(0);
+    glMatrixMode(GL_MODELVIEW);
+
+    uint8_t lit[3], withShadows[3];
+    for (uint8_t shadows : {uint8_t(0), uint8_t(1)}) {
+        editor.shadowsOn = shadows;
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        drawTerrainMesh();
+        glReadPixels(100, 100, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, shadows ? withShadows : lit);
+    }
+    EXPECT_GT(lit[0] + lit[1], 40);
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(withShadows[i], lit[i], 1) << "channel " << i;
 }

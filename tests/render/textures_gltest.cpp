@@ -221,3 +221,27 @@ TEST_F(TextureTest, DistributionTextureHoldsTheMapAndReplacingDeletesTheOld)
     EXPECT_NE(t.distributionTexture, first);
     EXPECT_EQ(glIsTexture(first), GL_FALSE);
 }
+
+TEST_F(TextureTest, EditorTexturesKeepEmptyGroundSlotsEmpty)
+{
+    loadEditorTextures({"data/textures/sand1.tga", "", "data/textures/snow1.tga"});
+    EXPECT_NE(textureName(editor.buttonIcon), 0u);
+    EXPECT_EQ(editor.groundTextures[1], kNoTexture);
+    EXPECT_EQ(editor.loadMipmapped, 0);
+    for (int32_t icon : editor.opIcons) EXPECT_NE(textureName(icon), 0u);
+
+    // Ground textures are mipmapped, the icons are not.
+    glBindTexture(GL_TEXTURE_2D, textureName(editor.groundTextures[2]));
+    EXPECT_EQ(texParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+    glBindTexture(GL_TEXTURE_2D, textureName(editor.opIcons[0]));
+    EXPECT_EQ(texParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+
+    // What a resize remembers and reloads: the names, the empty slot empty.
+    const std::array<std::string, 3> names = groundTextureNames();
+    EXPECT_EQ(names[0], "data/textures/sand1.tga");
+    EXPECT_EQ(names[1], "");
+    clearTextureCache();
+    loadEditorTextures(names);
+    EXPECT_EQ(groundTextureNames(), names);
+    EXPECT_EQ(editor.groundTextures[1], kNoTexture);
+}
