@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -145,6 +146,26 @@ TEST_F(HeightToolTest, StampIsMappedAcrossTheSquare)
     press(1);
     frame();
     EXPECT_NEAR(heightAt(5, 5), 256.0f + 1.92f, 1e-3);
+}
+
+TEST_F(HeightToolTest, NoiseIsZeroAlongTheFirstRowAndColumnAndBoundedByK)
+{
+    editor.brushWidth = 10.0f * 32.0f;
+    pickVertex(5, 5);
+    press(3);
+    frame();
+    int moved = 0;
+    for (int r = 0; r < 12; ++r) {
+        for (int c = 0; c < 12; ++c) {
+            const float change = heightAt(c, r) - 256.0f;
+            if (r == 0 || c == 0) {
+                EXPECT_EQ(change, 0.0f) << c << ", " << r; // sin(0 x y)
+            }
+            EXPECT_LE(std::fabs(change), 3.84f + 1e-3f);
+            moved += change != 0.0f;
+        }
+    }
+    EXPECT_GT(moved, 100);
 }
 
 TEST_F(HeightToolTest, HugeBrushAndFarPickStayInsideTheGrid)
