@@ -1,5 +1,6 @@
 // The rendered picture: shadows on the side away from the light, the sky
 // behind the terrain, and the F2 / F4 switches.
+#include <GL/gl.h>
 #include <SDL.h>
 
 #include <array>
@@ -45,6 +46,15 @@ std::array<int, 2> windowPixelOf(float x, float y, float z)
     double window[3];
     projectPoint(point, window);
     return {int(window[0]), editor.windowHeight - 1 - int(window[1])};
+}
+
+// GL texture names in use among the first `range` (names are handed out
+// from 1 upwards and reused once deleted).
+int liveTextureNames(GLuint range)
+{
+    int live = 0;
+    for (GLuint name = 1; name <= range; ++name) live += glIsTexture(name) ? 1 : 0;
+    return live;
 }
 
 int brightness(const std::array<uint8_t, 3>& rgb) { return int(rgb[0]) + int(rgb[1]) + int(rgb[2]); }
@@ -119,6 +129,8 @@ TEST_F(RenderSession, TexturingAndShadowSwitchesChangeThePictureAndComeBackExact
     lookDownOnTheMiddle();
     stepFrames(2);
     const std::vector<uint8_t> original = readFrame();
+    const uint32_t depthTexture = editor.shadowDepthTexture;
+    const uint32_t framebuffer = editor.shadowFramebuffer;
 
     for (int key : {SDLK_F2, SDLK_F4}) {
         pressKey(key);
@@ -129,5 +141,50 @@ TEST_F(RenderSession, TexturingAndShadowSwitchesChangeThePictureAndComeBackExact
         EXPECT_EQ(readFrame(), original) << "key " << key;
     }
     EXPECT_EQ(editor.texturingOn, 1);
+    EXPECT_EQ(editor.shadowsOn, 1);
+    // F4 only switches: the map is neither remade nor lost.
+    EXPECT_EQ(editor.shadowDepthTexture, depthTexture);
+    EXPECT_EQ(editor.shadowFramebuffer, framebuffer);
+}
+
+TEST_F(RenderSession, ResizeRemakesSkyShadowMapAndProgramsInTheNewContext)
+{
+    raiseMiddleBlock(300.0f);
+    lookDownOnTheMiddle();
+    resizeWindow(640, 480);
+    stepFrames(2);
+    ASSERT_EQ(editor.windowWidth, 640);
+    EXPECT_EQ(editor.skySetName, "data/sky/default");
+    EXPECT_TRUE(editor.skyIsSphere);
+    EXPECT_GT(editor.standardProgram.program, 0);
+    EXPECT_GT(editor.shadowProgram.program, 0);
+    EXPECT_EQ(editor.shadowsOn, 1);
+
+    // Shadows still fall behind the block in the new window.
+    const float ground = editor.terrain.vertices[0].position[2];
+    const std::array<int, 2> behind = windowPixelOf(1250.0f, 1250.0f, ground);
+    const int shadowed = brightness(pixelAt(behind[0], behind[1]));
+    editor.shadowsOn = 0;
+    stepFrames(1);
+    EXPECT_LT(shadowed, brightness(pixelAt(behind[0], behind[1])) * 3 / 4);
+
+    // And the sky still fills a level view's top row.
+    editor.camera.angles[kPitch] = 0.0f;
+    stepFrames(1);
+    const std::array<uint8_t, 3> clearGrey = {64, 64, 64};
+    EXPECT_NE(pixelAt(320, 5), clearGrey);
+}
+
+TEST_F(RenderSession, RepeatedResizesDoNotPileUpTextures)
+{
+    // Dragging a window edge sends a resize event per step; where the GL
+    // context survives them, each one must give back what it remakes.
+    resizeWindow(700, 500);
+    stepFrames(1);
+    const int live = liveTextureNames(2000);
+    for (int step = 0; step < 5; ++step) resizeWindow(640 + 10 * step, 480);
+    stepFrames(1);
+    EXPECT_EQ(liveTextureNames(2000), live);
+    EXPECT_NE(editor.shadowFramebuffer, 0u);
     EXPECT_EQ(editor.shadowsOn, 1);
 }
