@@ -32,8 +32,57 @@ void faceNormal(const float a[3], const float b[3], const float p[3], float out[
     normalizeVector(out);
 }
 
+namespace {
+
+inline void addFace(const float* a, const float* b, const float* p, float sum[3])
+{
+    float n[3];
+    faceNormal(a, b, p, n);
+    sum[0] += n[0];
+    sum[1] += n[1];
+    sum[2] += n[2];
+}
+
+// All eight ring faces exist: the same faces in the same order as the
+// general case (so the same bits), without the edge tests.
+void interiorNormal(TerrainVertex* vertices, int col, int row, int gridX, float sum[3])
+{
+    const size_t stride = size_t(gridX);
+    const TerrainVertex* centre = vertices + size_t(row) * stride + size_t(col);
+    const float* p = centre->position;
+    const float* l = (centre - 1)->position;
+    const float* r = (centre + 1)->position;
+    const float* dl = (centre - stride - 1)->position;
+    const float* d = (centre - stride)->position;
+    const float* dr = (centre - stride + 1)->position;
+    const float* ul = (centre + stride - 1)->position;
+    const float* u = (centre + stride)->position;
+    const float* ur = (centre + stride + 1)->position;
+    addFace(l, dl, p, sum);
+    addFace(ul, l, p, sum);
+    addFace(dr, r, p, sum);
+    addFace(r, ur, p, sum);
+    addFace(u, ul, p, sum);
+    addFace(ur, u, p, sum);
+    addFace(dl, d, p, sum);
+    addFace(d, dr, p, sum);
+}
+
+} // namespace
+
 void computeVertexNormal(TerrainVertex* vertices, int col, int row, int gridX, int gridY)
 {
+    if (col >= 1 && row >= 1 && col + 1 < gridX && row + 1 < gridY) {
+        float sum[3] = {0, 0, 0};
+        interiorNormal(vertices, col, row, gridX, sum);
+        normalizeVector(sum);
+        float* normal = vertices[size_t(col) + size_t(row) * size_t(gridX)].normal;
+        normal[0] = sum[0];
+        normal[1] = sum[1];
+        normal[2] = sum[2];
+        computeVertexLighting(vertices, col, row, gridX);
+        return;
+    }
     auto at = [&](int c, int r) -> const float* { return vertices[c + r * gridX].position; };
     const float* p = at(col, row);
     float sum[3] = {0, 0, 0};
@@ -129,12 +178,18 @@ void buildIndices()
     Terrain& t = editor.terrain;
     t.indices.clear();
     if (t.gridX < 2 || t.gridY < 2) return;
-    t.indices.reserve(size_t(t.gridX - 1) * size_t(t.gridY - 1) * 6);
+    t.indices.resize(size_t(t.gridX - 1) * size_t(t.gridY - 1) * 6);
     const uint32_t w = uint32_t(t.gridX);
+    uint32_t* out = t.indices.data();
     for (uint32_t j = 0; j + 1 < uint32_t(t.gridY); ++j) {
-        for (uint32_t k = 0; k + 1 < w; ++k) {
+        for (uint32_t k = 0; k + 1 < w; ++k, out += 6) {
             const uint32_t a = k + j * w;
-            t.indices.insert(t.indices.end(), {a, a + 1, a + w, a + w, a + 1, a + w + 1});
+            out[0] = a;
+            out[1] = a + 1;
+            out[2] = a + w;
+            out[3] = a + w;
+            out[4] = a + 1;
+            out[5] = a + w + 1;
         }
     }
 }

@@ -110,7 +110,7 @@ TEST(Tga, UnsupportedOrDamagedFilesAreRefused)
     } cases[] = {
         {"image id", with(0, 4)},
         {"colour map", with(1, 1)},
-        {"colour map spec", with(5, 1)},
+        {"colour map description", with(5, 1)},
         {"grey type 3", with(2, 3)},
         {"grey rle type 11", with(2, 11)},
         {"colour-mapped type 1", with(2, 1)},
