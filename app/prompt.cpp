@@ -8,6 +8,7 @@
 #include "io/image_export.h"
 #include "io/map_export.h"
 #include "io/obj_export.h"
+#include "sculpt/stroke.h"
 
 #include <cstring>
 #include <string>
@@ -100,12 +101,15 @@ static void commitLoad()
     // Any '.' counts as an extension here, unlike save: "terrain.old" loads as typed.
     if (std::strchr(editor.promptText, '.') == nullptr)
         appendIfFits(".bvt");
+    // A stroke held through Enter must not outlive the terrain it copied.
+    finishHeldStroke();
     loadDocument(editor.promptText);
 }
 
 static void commitHeightmapImport()
 {
     const std::string name = editor.promptText;
+    finishHeldStroke();
     if (name.find(".tga") != std::string::npos)
         importTgaHeightmap(name);
     else if (name.find(".pgm") != std::string::npos)

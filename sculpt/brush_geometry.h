@@ -1,7 +1,8 @@
-// Private to sculpt/: the square a brush covers, in grid cells or map texels,
-// shared by the height and the texture tools. Every bound is clipped before
-// it becomes an index, so no brush size or pick position can reach outside
-// the array, and a huge brush costs no more than the array it covers.
+// Private to sculpt/: the tools behind applyBrush and the square a brush
+// covers, in grid cells or map texels, shared by the height and the texture
+// tools. Every bound is clipped before it becomes an index, so no brush size
+// or pick position can reach outside the array, and a huge brush costs no
+// more than the array it covers.
 #pragma once
 
 #include <cmath>
@@ -45,3 +46,8 @@ inline int stampIndex(double offset, int size, double span)
     if (span == 0.0) return 0;
     return truncWithin(offset * double(size - 1) / span, 0, size - 1);
 }
+
+// One application of the current height tool (0-4) or texture tool (5-7);
+// applyBrush calls them once it has checked the stroke and its copy.
+void applyHeightTool();
+void applyTextureTool();

@@ -7,7 +7,6 @@
 #include "render/gpu_mirror.h"
 #include "sculpt/brush_geometry.h"
 #include "sculpt/stamps.h"
-#include "sculpt/stroke.h"
 #include "terrain/terrain.h"
 
 // Mean height of the vertices that exist in the 3 x 3 block around (x, y),

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "app/editor_state.h"
-#include "render/gpu_mirror.h"
 #include "sculpt/brush_geometry.h"
 #include "terrain/undo.h"
 

@@ -21,7 +21,3 @@ void applyBrush(uint32_t buttonMask);
 // or moves vertices, and by a tool switch between the height and texture
 // families: ends a held stroke exactly as a release would.
 void finishHeldStroke();
-
-// The two halves of applyBrush, without the stroke checks (benchmarks).
-void applyHeightTool();
-void applyTextureTool();

@@ -7,7 +7,6 @@
 #include "render/gpu_mirror.h"
 #include "sculpt/brush_geometry.h"
 #include "sculpt/stamps.h"
-#include "sculpt/stroke.h"
 
 // Mean of one channel over the texels that exist in the 3 x 3 block around
 // (tx, ty), read live like the height smoothing.

@@ -2,6 +2,7 @@
 
 #include "app/editor_state.h"
 #include "../io/io_test_files.h"
+#include "sculpt/stroke.h"
 #include "support/terrain_fixtures.h"
 
 #include <cstring>
@@ -169,6 +170,17 @@ TEST_F(Prompt, SaveAndLoadExtensions)
     promptKey(kKeyReturn);
     EXPECT_EQ(listDir(dir).size(), 3u);
     EXPECT_EQ(access((dir + std::string(92 - dir.size(), 'n')).c_str(), F_OK), 0);
+}
+
+TEST_F(Prompt, LoadingWhileAStrokeIsHeldEndsTheStrokeFirst)
+{
+    run(3, dir + "same");
+    editor.currentOp = 1;
+    beginStroke(); // left button held while Enter is pressed
+    run(2, dir + "same");
+    EXPECT_FALSE(editor.hasVertexSnapshot) << "no stroke snapshot survives the new document";
+    EXPECT_EQ(editor.strokeActive, 0);
+    EXPECT_TRUE(editor.undoStack.undoList.empty()) << "the old stroke's entry is not in the new history";
 }
 
 TEST_F(Prompt, ExportExtensionsAndFormats)

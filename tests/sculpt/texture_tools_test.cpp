@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -57,6 +58,23 @@ TEST_F(TextureToolTest, PaintAndEraseOneFrame)
     editor.currentOp = 6;
     frame();
     for (int c = 0; c < 3; ++c) EXPECT_EQ(t[c], 0.3f) << "channel " << c;
+}
+
+TEST_F(TextureToolTest, SmoothBrushFallsOffInWorldUnitsAcrossTheMap)
+{
+    // kx = 1024 / 288 texels a unit: the default brush reaches 341 texels.
+    const double kx = double(1024.0f / 288.0f);
+    editor.smoothBrush = 1;
+    applyPick(144.0, 144.0, 5000.0); // texel (512, 512); the height plays no part
+    press(5);
+    frame();
+    struct Case { int dx, dy; } cases[] = {{0, 0}, {16, 0}, {0, -100}, {200, 200}, {0, 341}, {342, 0}};
+    for (const Case& c : cases) {
+        const double distance = std::sqrt(double(c.dx * c.dx + c.dy * c.dy)) / kx;
+        const double falloff = std::max(0.0, 1.0 - distance / 96.0);
+        EXPECT_NEAR(texel(512 + c.dx, 512 + c.dy)[0], 0.3 + 9.375 * falloff / 255.0, 1e-6) << c.dx << ", " << c.dy;
+    }
+    EXPECT_EQ(texel(512 + 342, 512)[0], 0.3f) << "beyond the square";
 }
 
 TEST_F(TextureToolTest, SmoothTextureAtTheCornerUsesFourTexels)
