@@ -189,6 +189,16 @@ TEST_F(TextureTest, UnreadableFilesGiveTextureZero)
     EXPECT_EQ(loadTextureFile(dir + "/short.tga"), 0u);
     EXPECT_EQ(loadTextureFile(dir + "/none.tga"), 0u);
     EXPECT_EQ(loadTextureFile(dir), 0u);
+
+    // A valid image wider than the GL accepts is refused with a message
+    // instead of leaving an empty texture behind.
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    ASSERT_GT(maxSize, 0);
+    const int wide = maxSize + 1;
+    const std::string path = writeTga(dir + "/wide.tga", wide, 1, 24, std::vector<uint8_t>(size_t(wide) * 3, 9));
+    EXPECT_EQ(loadTextureFile(path), 0u);
+    EXPECT_NE(editor.statusMessage.find("wide.tga"), std::string::npos);
 }
 
 TEST_F(TextureTest, DistributionTextureHoldsTheMapAndReplacingDeletesTheOld)
