@@ -169,7 +169,13 @@ void handleMouseUp(const SDL_MouseButtonEvent& event)
 void handleEvent(const SDL_Event& event)
 {
     switch (event.type) {
-    case SDL_KEYDOWN: handleKeyDown(event.key.keysym.sym, editor.modState); break;
+    case SDL_KEYDOWN:
+        // The modifiers as they were when this key went down: Alt and F4
+        // pressed in quick succession arrive in one batch, after the
+        // frame's own modifier reading.
+        editor.modState = event.key.keysym.mod;
+        handleKeyDown(event.key.keysym.sym, editor.modState);
+        break;
     case SDL_MOUSEBUTTONDOWN: handleMouseDown(event.button); break;
     case SDL_MOUSEBUTTONUP: handleMouseUp(event.button); break;
     case SDL_QUIT: editor.quitRequested = true; break;

@@ -71,6 +71,14 @@ void buildPaletteAndClosePrompt()
     closePrompt();
 }
 
+void deleteStampTextures()
+{
+    for (const BrushStamp& stamp : editor.stamps) {
+        const GLuint name = stamp.texture;
+        if (name != 0) glDeleteTextures(1, &name);
+    }
+}
+
 } // namespace
 
 void startUp()
@@ -105,9 +113,20 @@ void startUp()
 void resetVideo(int width, int height)
 {
     setVideoMode(width, height);
+    // Where the mode change keeps the GL context (SDL on X11 does), the old
+    // textures and framebuffer are still alive: forgetting them would leak
+    // some 20 MB at every resize event while the window edge is dragged.
+    const uint32_t distribution = editor.terrain.distributionTexture;
+    const bool glObjectsKept = cachedTexturesAlive() || (distribution != 0 && glIsTexture(distribution));
     const std::array<std::string, 3> groundNames = groundTextureNames();
     uploadMeshBuffers();
-    clearTextureCache();
+    if (glObjectsKept) {
+        deleteTextureCache();
+        deleteStampTextures();
+        destroyShadowMap();
+    } else {
+        clearTextureCache();
+    }
     deleteShaderProgram(editor.standardProgram);
     deleteShaderProgram(editor.shadowProgram);
     releaseBrushStamps();
@@ -116,8 +135,11 @@ void resetVideo(int width, int height)
     buildPaletteAndClosePrompt();
     loadSkySet(std::string(editor.skySetName));
     loadBrushStamps();
-    editor.terrain.distributionTexture = createDistributionTexture(editor.terrain.distributionWidth,
-                                                                   editor.terrain.distributionHeight);
+    if (glObjectsKept)
+        replaceDistributionTexture();
+    else
+        editor.terrain.distributionTexture = createDistributionTexture(editor.terrain.distributionWidth,
+                                                                       editor.terrain.distributionHeight);
     loadGlEntryPoints();
     createShadowMap();
     deleteQuadric();

@@ -82,6 +82,7 @@ void loadGlEntryPoints()
     fetch(gl.bindFramebuffer, "glBindFramebufferEXT");
     fetch(gl.framebufferTexture2D, "glFramebufferTexture2DEXT");
     fetch(gl.checkFramebufferStatus, "glCheckFramebufferStatusEXT");
+    fetch(gl.deleteFramebuffers, "glDeleteFramebuffersEXT");
     loadShaderProgram(editor.standardProgram, "standard");
     loadShaderProgram(editor.shadowProgram, "shadow");
 }

@@ -38,6 +38,7 @@ struct GlEntryPoints {
     PFNGLBINDFRAMEBUFFEREXTPROC bindFramebuffer = nullptr;
     PFNGLFRAMEBUFFERTEXTURE2DEXTPROC framebufferTexture2D = nullptr;
     PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC checkFramebufferStatus = nullptr;
+    PFNGLDELETEFRAMEBUFFERSEXTPROC deleteFramebuffers = nullptr; // shadow map of a kept context
 };
 
 extern GlEntryPoints gl;

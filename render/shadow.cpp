@@ -79,6 +79,20 @@ void createShadowMap()
         editor.shadowsOn = 0;
 }
 
+void destroyShadowMap()
+{
+    if (editor.shadowFramebuffer != 0 && gl.deleteFramebuffers) {
+        const GLuint framebuffer = editor.shadowFramebuffer;
+        gl.deleteFramebuffers(1, &framebuffer);
+    }
+    if (editor.shadowDepthTexture != 0) {
+        const GLuint texture = editor.shadowDepthTexture;
+        glDeleteTextures(1, &texture);
+    }
+    editor.shadowFramebuffer = 0;
+    editor.shadowDepthTexture = 0;
+}
+
 LightAim lightAimAngles(const float light[3], int gridX, int gridY, float blockWidth)
 {
     float d[3] = {

@@ -5,6 +5,8 @@
 // when the GL cannot support them (missing entry points, incomplete
 // framebuffer, fewer than 8 texture image units).
 void createShadowMap();
+// Deletes the depth texture and framebuffer of a context that is kept.
+void destroyShadowMap();
 // Renders the terrain's depth from the light and loads texture matrix 7.
 void renderShadowPass();
 // Loads the light's projection (65 degrees, aspect 1.6, near 125, far past

@@ -81,6 +81,22 @@ uint32_t loadTextureFile(const std::string& path)
 
 void clearTextureCache() { editor.textureCache.clear(); }
 
+void deleteTextureCache()
+{
+    for (const TextureRecord& record : editor.textureCache) {
+        const GLuint name = record.texture;
+        if (name != 0) glDeleteTextures(1, &name);
+    }
+    clearTextureCache();
+}
+
+bool cachedTexturesAlive()
+{
+    for (const TextureRecord& record : editor.textureCache)
+        if (record.texture != 0 && glIsTexture(record.texture)) return true;
+    return false;
+}
+
 void loadEditorTextures(const std::array<std::string, 3>& groundPaths)
 {
     static const char* const kToolIcons[7] = {"data/carve.tga", "data/raise.tga", "data/smooth.tga",

@@ -14,6 +14,12 @@ uint32_t textureName(int32_t record);
 uint32_t loadTextureFile(const std::string& path);
 // Forgets every record (the GL context that owned the names is gone).
 void clearTextureCache();
+// Deletes the GL texture of every record, then forgets the records (the
+// context survived, so the names would otherwise leak).
+void deleteTextureCache();
+// Whether the current context still knows any cached texture: false in a
+// context made afresh, true where a mode change kept the old one.
+bool cachedTexturesAlive();
 
 // Slot file names of the ground textures at start-up.
 inline const char* const kDefaultGroundTextures[3] = {"data/textures/sand1.tga", "data/textures/grass1.tga",

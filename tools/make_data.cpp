@@ -755,49 +755,70 @@ Image makeSkySphere() {
     return img;
 }
 
-// One face of the sky box, described by the direction through its centre and
-// the directions of its image right and image down. Side faces span the sky
-// from the top row down to the horizon at the bottom row (the lower half of a
-// true cube would be hidden by the terrain anyway), so the elevation is taken
-// from the cube height rather than the true angle: every side face then has
-// the same gradient row for row and neighbours agree along shared edges.
+// The sky box. The editor draws it as a cube of half-size 50 around the eye
+// (world z up), one quad per face, with these texture corners; t = 0 is the
+// first row in the file, so on the side faces the top row is the top edge.
+// Each face pixel is coloured by the view direction through its centre, using
+// the same sky as the panorama, so neighbouring faces agree along every
+// shared edge and the horizon sits at eye level, halfway down the sides.
 struct Vec3 {
     double x, y, z;
 };
 
-Image makeSkyFace(Vec3 centre, Vec3 right, Vec3 down) {
+struct BoxCorner {
+    double s, t;
+    Vec3 p;
+};
+
+enum BoxFace { kBoxUp, kBoxDn, kBoxLf, kBoxRt, kBoxFt, kBoxBk };
+
+// Must stay identical to the corner table the editor draws the box with.
+constexpr BoxCorner kBoxCorners[6][4] = {
+    {{1, 0, {-50, -50, 50}}, {1, 1, {50, -50, 50}}, {0, 1, {50, 50, 50}}, {0, 0, {-50, 50, 50}}},
+    {{1, 1, {-50, -50, -50}}, {1, 0, {50, -50, -50}}, {0, 0, {50, 50, -50}}, {0, 1, {-50, 50, -50}}},
+    {{0, 1, {-50, -50, -50}}, {1, 1, {-50, 50, -50}}, {1, 0, {-50, 50, 50}}, {0, 0, {-50, -50, 50}}},
+    {{0, 1, {50, 50, -50}}, {1, 1, {50, -50, -50}}, {1, 0, {50, -50, 50}}, {0, 0, {50, 50, 50}}},
+    {{1, 1, {-50, -50, -50}}, {0, 1, {50, -50, -50}}, {0, 0, {50, -50, 50}}, {1, 0, {-50, -50, 50}}},
+    {{0, 1, {-50, 50, -50}}, {1, 1, {50, 50, -50}}, {1, 0, {50, 50, 50}}, {0, 0, {-50, 50, 50}}},
+};
+
+// boxPoint relies on each face naming every (s, t) corner exactly once.
+constexpr bool boxCornersComplete() {
+    for (const auto& face : kBoxCorners) {
+        int seen = 0;
+        for (const BoxCorner& k : face) seen |= 1 << (static_cast<int>(k.s) + 2 * static_cast<int>(k.t));
+        if (seen != 0xf) return false;
+    }
+    return true;
+}
+static_assert(boxCornersComplete(), "sky box corner table must list each (s, t) corner once");
+
+// The box point at texture coordinates (s, t) of a face: bilinear between the
+// corners, which is exact because every face is a flat square.
+Vec3 boxPoint(BoxFace face, double s, double t) {
+    Vec3 c[2][2]{};  // indexed [t][s]
+    for (const BoxCorner& k : kBoxCorners[face]) c[static_cast<int>(k.t)][static_cast<int>(k.s)] = k.p;
+    auto mix3 = [](Vec3 a, Vec3 b, double u) {
+        return Vec3{lerp(a.x, b.x, u), lerp(a.y, b.y, u), lerp(a.z, b.z, u)};
+    };
+    return mix3(mix3(c[0][0], c[0][1], s), mix3(c[1][0], c[1][1], s), t);
+}
+
+// Sky colour seen along a world direction (z up; need not be unit length).
+Rgb skyAlong(Vec3 d) {
+    double flat = std::sqrt(d.x * d.x + d.y * d.y);
+    // Straight up or down the heading is arbitrary; the sky does not depend on
+    // it there.
+    Vec2 heading = flat > 1e-12 ? Vec2{d.x / flat, d.y / flat} : Vec2{1, 0};
+    return skyColour(heading, std::atan2(d.z, flat));
+}
+
+Image makeSkyFace(BoxFace face) {
     const int n = 256;
     Image img(n, n);
-    for (int j = 0; j < n; ++j) {
-        double b = (j + 0.5) / n * 2.0 - 1.0;
-        for (int i = 0; i < n; ++i) {
-            double a = (i + 0.5) / n * 2.0 - 1.0;
-            Vec3 d{centre.x + a * right.x + b * down.x, centre.y + a * right.y + b * down.y,
-                   centre.z + a * right.z + b * down.z};
-            double horiz = std::max(std::fabs(d.x), std::fabs(d.z));
-            double flat = std::sqrt(d.x * d.x + d.z * d.z);
-            Vec2 heading = flat > 1e-12 ? Vec2{d.x / flat, d.z / flat} : Vec2{1, 0};
-            // g: 0 at the bottom of the side faces, 1 at their top, rising to 2
-            // at the zenith and falling to -1 at the nadir.
-            double g;
-            if (std::fabs(d.y) <= horiz) {
-                g = (d.y / horiz + 1.0) * 0.5;
-            } else {
-                // Up or down face. m is 1 on the face border (matching the side
-                // faces) and 0 at its centre. Square contours alone would crease
-                // along the diagonals, so towards the centre it blends into
-                // round ones.
-                double m = horiz / std::fabs(d.y);
-                double round = std::min(flat / std::fabs(d.y), 1.0);
-                m = lerp(round, m, smoothstep(0.5, 1.0, m));
-                g = d.y > 0 ? 2.0 - m : -1.0 + m;
-            }
-            // Map g onto the elevation the sphere uses: the side faces cover
-            // 0..45 degrees, the top face the rest up to the zenith.
-            double elevation = g * (kPi / 4.0);
-            img.set(i, j, skyColour(heading, elevation));
-        }
-    }
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i)
+            img.set(i, j, skyAlong(boxPoint(face, (i + 0.5) / n, (j + 0.5) / n)));
     return img;
 }
 
@@ -830,10 +851,6 @@ int main(int argc, char** argv) {
         }
     }
 
-    // Side faces look out along -z, +x, +z, -x in turn (y is up), each one's
-    // right edge meeting the next one's left edge. Laid out as the usual cross,
-    // the up face's bottom row and the down face's top row meet the front face.
-    const Vec3 dn{0, -1, 0};
     const std::vector<Output> outputs{
         {"button.tga", makeButton, true, false},
         {"carve.tga", makeCarveIcon, true, false},
@@ -853,12 +870,12 @@ int main(int argc, char** argv) {
         {"brushes/5.tga", makeRingBrush, false, false},
         {"brushes/6.tga", makeStreakBrush, false, false},
         {"sky/default.tga", makeSkySphere, false, true},
-        {"sky/box_ft.tga", [&] { return makeSkyFace({0, 0, -1}, {1, 0, 0}, dn); }, false, true},
-        {"sky/box_rt.tga", [&] { return makeSkyFace({1, 0, 0}, {0, 0, 1}, dn); }, false, true},
-        {"sky/box_bk.tga", [&] { return makeSkyFace({0, 0, 1}, {-1, 0, 0}, dn); }, false, true},
-        {"sky/box_lf.tga", [&] { return makeSkyFace({-1, 0, 0}, {0, 0, -1}, dn); }, false, true},
-        {"sky/box_up.tga", [&] { return makeSkyFace({0, 1, 0}, {1, 0, 0}, {0, 0, -1}); }, false, true},
-        {"sky/box_dn.tga", [&] { return makeSkyFace({0, -1, 0}, {1, 0, 0}, {0, 0, 1}); }, false, true},
+        {"sky/box_ft.tga", [] { return makeSkyFace(kBoxFt); }, false, true},
+        {"sky/box_rt.tga", [] { return makeSkyFace(kBoxRt); }, false, true},
+        {"sky/box_bk.tga", [] { return makeSkyFace(kBoxBk); }, false, true},
+        {"sky/box_lf.tga", [] { return makeSkyFace(kBoxLf); }, false, true},
+        {"sky/box_up.tga", [] { return makeSkyFace(kBoxUp); }, false, true},
+        {"sky/box_dn.tga", [] { return makeSkyFace(kBoxDn); }, false, true},
     };
 
     int failures = 0;

@@ -110,11 +110,27 @@ TEST_F(EditorSession, ResizeKeepsTheDocumentAndRebuildsThePalette)
     EXPECT_GT(panel[2], panel[0] + 10) << "still drawing after the resize";
 }
 
-TEST_F(EditorSession, AltF4QuitsAndEscapeDoesNot)
+TEST_F(EditorSession, WheelStepsFollowTheBlockWidthAndStopAtOne)
+{
+    pressMouse(4, 400, 300); // wheel up: an eighth of a block
+    stepFrames(1);
+    EXPECT_FLOAT_EQ(editor.brushWidth, 96.0f + 4.0f);
+    for (int i = 0; i < 30; ++i) pressMouse(5, 400, 300);
+    stepFrames(1);
+    EXPECT_FLOAT_EQ(editor.brushWidth, 1.0f);
+}
+
+TEST_F(EditorSession, AltF4AndClosingTheWindowQuitButEscapeDoesNot)
 {
     pressKey(SDLK_ESCAPE);
     EXPECT_FALSE(editor.quitRequested);
     pressKey(SDLK_F4, KMOD_LALT);
+    EXPECT_TRUE(editor.quitRequested);
+    editor.quitRequested = false;
+    SDL_Event close{};
+    close.type = SDL_QUIT;
+    SDL_PushEvent(&close);
+    stepFrames(1);
     EXPECT_TRUE(editor.quitRequested);
 }
 

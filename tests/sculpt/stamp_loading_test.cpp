@@ -1,105 +1,61 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <filesystem>
-#include <string>
-#include <vector>
-
-#include <unistd.h>
-
 #include "app/editor_state.h"
+#include "../io/io_test_files.h"
 #include "sculpt/stamps.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using StampTest = ScratchTest;
 
-// A 2 x 2 uncompressed true-colour TGA, rows stored bottom first as usual.
-// `rgb` holds the top-left, top-right, bottom-left, bottom-right pixels.
-void writeStamp(const fs::path& path, int bits, const std::vector<std::array<uint8_t, 3>>& rgb)
+// "<n>.tga": 2 x 2 uncompressed true colour, `pixels` as stored (BGR or BGRA,
+// bottom row first); the descriptor gives 32-bit pixels their 8 alpha bits.
+void writeStamp(const std::string& dir, int n, int bits, const std::vector<uint8_t>& pixels)
 {
-    std::vector<uint8_t> bytes(18, 0);
-    bytes[2] = 2;
-    bytes[12] = 2;
-    bytes[14] = 2;
-    bytes[16] = uint8_t(bits);
-    bytes[17] = bits == 32 ? 8 : 0;
-    for (int fileRow = 0; fileRow < 2; ++fileRow) {
-        const int imageRow = 1 - fileRow;
-        for (int x = 0; x < 2; ++x) {
-            const auto& p = rgb[size_t(imageRow * 2 + x)];
-            bytes.insert(bytes.end(), {p[2], p[1], p[0]});
-            if (bits == 32) bytes.push_back(255);
-        }
-    }
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
-    ASSERT_EQ(std::fclose(f), 0);
+    std::vector<uint8_t> tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, uint8_t(bits), uint8_t(bits - 24)};
+    tga.insert(tga.end(), pixels.begin(), pixels.end());
+    writeAll(dir + std::to_string(n) + ".tga", tga);
 }
 
-class StampLoadingTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        resetEditorState();
-        dir = fs::temp_directory_path() / ("brivel_stamps_" + std::to_string(getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
-};
-
-const std::vector<std::array<uint8_t, 3>> kGrey = {{0, 0, 0}, {51, 51, 51}, {204, 204, 204}, {255, 255, 255}};
-
-TEST_F(StampLoadingTest, AGapInTheNumberingEndsTheList)
+TEST_F(StampTest, StampsLoadUpToTheFirstGapAndTheSelectionWraps)
 {
-    writeStamp(dir / "1.tga", 24, kGrey);
-    writeStamp(dir / "2.tga", 32, kGrey);
-    writeStamp(dir / "4.tga", 24, kGrey);
-    loadBrushStampsFrom(dir.string());
-    ASSERT_EQ(editor.stamps.size(), 2u);
-    EXPECT_EQ(editor.currentStamp, 0);
-    EXPECT_EQ(editor.stamps[0].previous, -1);
-    EXPECT_EQ(editor.stamps[0].next, 1);
-    EXPECT_EQ(editor.stamps[1].previous, 0);
-    EXPECT_EQ(editor.stamps[1].next, -1);
-
-    // Reloading after a release gives the same stamps once each.
-    selectNextStamp();
-    releaseBrushStamps();
-    loadBrushStampsFrom(dir.string());
-    EXPECT_EQ(editor.stamps.size(), 2u);
-    EXPECT_EQ(editor.currentStamp, 0);
-}
-
-TEST_F(StampLoadingTest, MaskIsTheRedChannelTopRowFirstWhateverTheDepth)
-{
-    writeStamp(dir / "1.tga", 24, kGrey);
-    writeStamp(dir / "2.tga", 32, kGrey);
-    // Colour: only red counts.
-    writeStamp(dir / "3.tga", 24, {{0, 255, 255}, {51, 0, 0}, {204, 9, 9}, {255, 0, 0}});
-    loadBrushStampsFrom(dir.string());
-    ASSERT_EQ(editor.stamps.size(), 3u);
-    const std::vector<float> expected = {0.0f, float(51 / 255.0), float(204 / 255.0), 1.0f};
-    for (const BrushStamp& stamp : editor.stamps) {
-        EXPECT_EQ(stamp.width, 2);
-        EXPECT_EQ(stamp.height, 2);
-        EXPECT_EQ(stamp.mask, expected);
-        EXPECT_EQ(stamp.texture, 0u) << "no GL context: no preview";
-    }
-}
-
-TEST_F(StampLoadingTest, NoStampFileLeavesTheListEmpty)
-{
-    loadBrushStampsFrom(dir.string());
-    EXPECT_TRUE(editor.stamps.empty());
-    EXPECT_EQ(editor.currentStamp, -1);
+    // None at all: strokes use a single full-strength texel.
+    loadBrushStampsFrom(dir);
     selectNextStamp();
     selectPreviousStamp();
-    EXPECT_EQ(editor.currentStamp, -1);
+    EXPECT_EQ(std::make_pair(editor.stamps.size(), editor.currentStamp), std::make_pair(size_t(0), -1));
+    int width = 0, height = 0;
+    EXPECT_EQ(*currentStampMask(&width, &height), 1.0f);
+
+    // Top row 0, 51; bottom row 204, 255 in every depth; only red counts.
+    const std::vector<uint8_t> grey = {204, 204, 204, 255, 255, 255, 0, 0, 0, 51, 51, 51};
+    writeStamp(dir, 1, 24, grey);
+    writeStamp(dir, 2, 32, {204, 204, 204, 255, 255, 255, 255, 255, 0, 0, 0, 255, 51, 51, 51, 255});
+    writeStamp(dir, 3, 24, {9, 9, 204, 0, 0, 255, 255, 255, 0, 0, 0, 51});
+    writeStamp(dir, 5, 24, grey);
+    for (int load = 0; load < 2; ++load) { // a reload after a release gives each stamp once
+        releaseBrushStamps();
+        loadBrushStampsFrom(dir);
+        ASSERT_EQ(editor.stamps.size(), 3u);
+        EXPECT_EQ(editor.currentStamp, 0);
+    }
+    for (const BrushStamp& stamp : editor.stamps) {
+        EXPECT_EQ(std::make_pair(stamp.width, stamp.height), std::make_pair(2, 2));
+        EXPECT_EQ(stamp.mask, std::vector<float>({0.0f, float(51 / 255.0), float(204 / 255.0), 1.0f}));
+    }
+
+    // Next and previous wrap around; with nothing selected they start at either end.
+    auto step = [](int start, void (*select)()) { editor.currentStamp = start; select(); return editor.currentStamp; };
+    struct Case { int start, afterNext, afterPrevious; } cases[] = {{0, 1, 2}, {2, 0, 1}, {1, 2, 0}, {-1, 0, 2}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(step(c.start, selectNextStamp), c.afterNext) << c.start;
+        EXPECT_EQ(step(c.start, selectPreviousStamp), c.afterPrevious) << c.start;
+    }
+
+    editor.stamps[0].width = 4; // a damaged record is never read past its mask
+    editor.currentStamp = 0;
+    EXPECT_EQ(*currentStampMask(&width, &height), 1.0f);
+    EXPECT_EQ(width * height, 1);
 }
 
 } // namespace

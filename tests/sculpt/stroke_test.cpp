@@ -1,268 +1,181 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 #include "sculpt/picking.h"
 #include "sculpt/stroke.h"
 #include "support/terrain_fixtures.h"
-#include "terrain/terrain.h"
 #include "terrain/undo.h"
 
 namespace {
 
-class HeightToolTest : public ::testing::Test {
+// Three stamp columns 0, 0.5, 1; and a 2 x 2 stamp whose texel 0 is 0.5.
+const BrushStamp kRamp{3, 1, {0.0f, 0.5f, 1.0f}};
+const BrushStamp kHalfCorner{2, 2, {0.5f, 1.0f, 1.0f, 1.0f}};
+
+// A flat 12 x 12 grid at 256, block width 32 (the map: 1024 / 384 texels a
+// unit), sharp brush, 25 ms frames: Carve and Raise move 25 / 5000 x 1.5 x
+// 512 = 3.84 units a frame, Paint moves a = 25 x 1.5 x 0.25 = 9.375 / 255.
+class ToolTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         makeFlatTerrain(12, 12, 256.0f);
         editor.smoothBrush = 0;
-        editor.frameMillis = 25;
+        editor.paintTexture = 1;
     }
-    // Puts the cursor exactly over vertex (c, r).
-    void pickVertex(int c, int r) { applyPick(c * 32.0, r * 32.0, heightAt(c, r)); }
-    void press(int op)
+    // Press tool `op` with the cursor on world point (x, y, z), then one frame with these buttons down.
+    static void strokeAt(int op, double x, double y, double z = 256.0, uint32_t buttons = 1)
     {
+        applyPick(x, y, z);
         editor.currentOp = op;
         beginStroke();
+        applyBrush(buttons);
     }
-    static void frame() { applyBrush(1); }
+    static void strokeAtVertex(int op, int c, int r) { strokeAt(op, c * 32.0, r * 32.0, heightAt(c, r)); }
     static std::vector<float> heights()
     {
         std::vector<float> out;
         for (const TerrainVertex& v : editor.terrain.vertices) out.push_back(v.position[2]);
         return out;
     }
-    static void addStamp(int width, int height, std::vector<float> mask)
-    {
-        BrushStamp stamp;
-        stamp.width = width;
-        stamp.height = height;
-        stamp.mask = std::move(mask);
-        editor.stamps.push_back(stamp);
-        editor.currentStamp = 0;
-    }
+    static float* texel(int tx, int ty) { return &editor.terrain.distribution[(size_t(ty) * 1024 + size_t(tx)) * 3]; }
+    static std::vector<int> dirty() { return {editor.dirtyMinX, editor.dirtyMinY, editor.dirtyMaxX, editor.dirtyMaxY}; }
 };
 
-TEST_F(HeightToolTest, CarveAndRaiseMoveByTheFrameRateAndCarveStopsAtZero)
+TEST_F(ToolTest, PickPointIsClampedCellIsTruncatedHoverStaysWhenOffTheGrid)
 {
-    // 25 ms / 5000 x 1.5 x 512 = 3.84 units per frame at full weight.
-    struct Case { int op; float start; float expected; } cases[] = {
-        {0, 256.0f, 252.16f}, {0, 2.0f, 0.0f}, {0, 0.0f, 0.0f}, {1, 256.0f, 259.84f}, {1, 1.0e6f, 1.0e6f + 3.84f},
+    // x and y run 0 .. 352; hoverIndex starts at 7.
+    struct Case { double ox, oy, oz; float px, py, pz; int column, row, hover; } cases[] = {
+        {96.0, 64.0, 256.0, 96.0f, 64.0f, 256.0f, 3, 2, 27},         // over vertex (3, 2)
+        {112.0, 64.0, 256.0, 112.0f, 64.0f, 256.0f, 4, 2, 28},       // half a cell rounds up
+        {5000.0, 64.0, -9000.0, 352.0f, 64.0f, -9000.0f, 156, 2, 7}, // sky beyond +x: hover kept
+        {-47.0, -47.0, 256.0, 0.0f, 0.0f, 256.0f, 0, 0, 0},          // truncated: 1.47 cells below is still 0
+        {-49.0, 64.0, 256.0, 0.0f, 64.0f, 256.0f, -1, 2, 7},         // beyond 1.5 cells: off the grid
+        {1.0e300, -1.0e300, 1.0e300, 352.0f, 0.0f, std::numeric_limits<float>::max(), 1000000000, -1000000000, 7},
+    };
+    for (const Case& c : cases) {
+        editor.hoverIndex = 7;
+        applyPick(c.ox, c.oy, c.oz);
+        const auto& p = editor.pickPoint;
+        EXPECT_EQ(std::tie(p[0], p[1], p[2], editor.pickColumn, editor.pickRow, editor.hoverIndex),
+                  std::tie(c.px, c.py, c.pz, c.column, c.row, c.hover)) << c.ox << ", " << c.oy;
+    }
+    applyPick(std::numeric_limits<double>::quiet_NaN(), 10.0, 10.0); // not a place: nothing changes
+    EXPECT_EQ(editor.pickColumn, 1000000000);
+}
+
+TEST_F(ToolTest, EachToolOneFrame)
+{
+    // Height tools (channel -1): `start` is the height of the vertex under the
+    // pick, the probe a vertex. Texture tools: `start` is the probed texel's channel.
+    struct Case { const char* what; int op, ms, smooth; float width; const BrushStamp* stamp;
+                  double x, y; float start; int qx, qy, channel; float expected; } cases[] = {
+        {"Carve", 0, 25, 0, 96, nullptr, 160, 160, 256, 5, 5, -1, 252.16f},
+        {"Carve stops at 0", 0, 25, 0, 96, nullptr, 160, 160, 2, 5, 5, -1, 0},
+        {"R = 2.5 visits columns 2 ..", 1, 25, 0, 80, nullptr, 160, 160, 256, 2, 5, -1, 259.84f},
+        {".. to 7: six columns", 1, 25, 0, 80, nullptr, 160, 160, 256, 7, 5, -1, 259.84f},
+        {"R = 2.5 spares column 8", 1, 25, 0, 80, nullptr, 160, 160, 256, 8, 5, -1, 256},
+        {"R = 3 visits seven columns: 8 ..", 1, 25, 0, 96, nullptr, 160, 160, 256, 5, 8, -1, 259.84f},
+        {".. but not 1", 1, 25, 0, 96, nullptr, 160, 160, 256, 5, 1, -1, 256},
+        {"smooth brush: k x (1 - 32 / 96)", 1, 25, 1, 96, nullptr, 160, 160, 256, 6, 5, -1, 258.56f},
+        {"smooth brush: nothing brushWidth away", 1, 25, 1, 96, nullptr, 160, 160, 256, 8, 5, -1, 256},
+        {"Smooth at a corner: to (100 + 3 x 256) / 4", 2, 25, 0, 16, nullptr, 0, 0, 100, 0, 0, -1, 113.5f},
+        {"Noise: sin 25 cos(160 / 12) sin(160 / 12) k", 3, 25, 0, 96, nullptr, 160, 160, 256, 5, 5, -1, 255.7461f},
+        {"Flatten to the hovered vertex", 4, 25, 0, 96, nullptr, 160, 160, 300, 8, 8, -1, 300},
+        {"smooth Flatten spares a corner 3D-farther than R", 4, 25, 1, 96, nullptr, 160, 160, 300, 8, 8, -1, 256},
+        {"stamp across D = 4: column 4 takes texel 0", 1, 25, 0, 64, &kRamp, 160, 160, 256, 4, 5, -1, 256},
+        {"stamp: column 5 takes texel 1", 1, 25, 0, 64, &kRamp, 160, 160, 256, 5, 5, -1, 257.92f},
+        {"stamp: column 7 takes texel 2", 1, 25, 0, 64, &kRamp, 160, 160, 256, 7, 5, -1, 259.84f},
+        {"D = 0 samples texel 0", 1, 25, 0, 10, &kHalfCorner, 160, 160, 256, 5, 5, -1, 257.92f},
+        {"Paint: the chosen texture", 5, 25, 0, 96, nullptr, 100, 100, 0.3f, 266, 266, 1, 0.3368f},
+        {"Paint: the others", 5, 25, 0, 96, nullptr, 100, 100, 0.3f, 266, 266, 0, 0.2816f},
+        {"Paint stops at 1", 5, 25, 0, 96, nullptr, 100, 100, 0.99f, 266, 266, 1, 1},
+        {"Paint stops at 0", 5, 25, 0, 96, nullptr, 100, 100, 0.01f, 266, 266, 2, 0},
+        {"Erase at 25 ms: 1 - 0.7 x 25 / 65", 6, 25, 0, 96, nullptr, 100, 100, 1, 266, 266, 0, 0.730769f},
+        {"Erase at 65 ms", 6, 65, 0, 96, nullptr, 100, 100, 1, 266, 266, 0, 0.3f},
+        {"Smooth Texture at a corner: to (1 + 3 x 0.3) / 4", 7, 25, 0, 0.2f, nullptr, -50, -50, 1, 0, 0, 0, 0.939423f},
+        {"smooth brush: 96 texels are 36 units", 5, 25, 1, 96, nullptr, 145, 145, 0.3f, 482, 386, 1, 0.322978f},
+        {"D = 0 samples texel 0", 5, 25, 0, 0.1f, &kHalfCorner, 100, 100, 0.3f, 266, 266, 1, 0.318382f},
     };
     for (const Case& c : cases) {
         SetUp();
-        heightAt(5, 5) = c.start;
-        pickVertex(5, 5);
-        press(c.op);
-        frame();
-        EXPECT_NEAR(heightAt(5, 5), c.expected, 1e-3) << "op " << c.op << " from " << c.start;
+        editor.frameMillis = c.ms;
+        editor.smoothBrush = uint8_t(c.smooth);
+        editor.brushWidth = c.width;
+        if (c.stamp) { editor.stamps = {*c.stamp}; editor.currentStamp = 0; }
+        const bool height = c.channel < 0;
+        (height ? heightAt(int(c.x) / 32, int(c.y) / 32) : texel(c.qx, c.qy)[c.channel]) = c.start;
+        strokeAt(c.op, c.x, c.y); // z 256: Flatten levels to the hovered vertex, not the pick
+        EXPECT_NEAR(height ? heightAt(c.qx, c.qy) : texel(c.qx, c.qy)[c.channel], c.expected, 1e-4) << c.what;
     }
 }
 
-TEST_F(HeightToolTest, VisitedColumnsRunFromTruncLowToFloorHigh)
-{
-    // cx = 5: R = 2.5 visits columns 2..7, R = 3 visits 2..8 (same for rows).
-    struct Case { float radiusCells; int first; int last; } cases[] = {{2.5f, 2, 7}, {3.0f, 2, 8}};
-    for (const Case& c : cases) {
-        SetUp();
-        editor.brushWidth = c.radiusCells * 32.0f;
-        pickVertex(5, 5);
-        press(1);
-        frame();
-        for (int x = 0; x < 12; ++x) {
-            const bool inside = x >= c.first && x <= c.last;
-            EXPECT_EQ(heightAt(x, 5) != 256.0f, inside) << "R " << c.radiusCells << " column " << x;
-            EXPECT_EQ(heightAt(5, x) != 256.0f, inside) << "R " << c.radiusCells << " row " << x;
-        }
-    }
-}
-
-TEST_F(HeightToolTest, SmoothBrushFallsOffWithDistance)
-{
-    editor.smoothBrush = 1;
-    pickVertex(5, 5);
-    press(1);
-    frame();
-    // k x (1 - d / 96) with d the 3D distance from the pick point.
-    EXPECT_NEAR(heightAt(5, 5), 256.0f + 3.84f, 1e-3);
-    EXPECT_NEAR(heightAt(6, 5), 256.0f + 3.84f * (1.0f - 32.0f / 96.0f), 1e-3);
-    EXPECT_NEAR(heightAt(7, 5), 256.0f + 3.84f * (1.0f - 64.0f / 96.0f), 1e-3);
-    EXPECT_EQ(heightAt(8, 5), 256.0f) << "a vertex brushWidth away gets nothing";
-    EXPECT_EQ(heightAt(7, 8), 256.0f) << "a square corner beyond the radius";
-}
-
-TEST_F(HeightToolTest, SmoothAtACornerAveragesTheFourExistingVertices)
-{
-    makeFlatTerrain(6, 6, 0.0f);
-    editor.smoothBrush = 0;
-    heightAt(0, 0) = 100.0f;
-    editor.brushWidth = 16.0f; // R = 0.5: the corner vertex alone
-    pickVertex(0, 0);
-    press(2);
-    frame();
-    const double s = 25.0 / 325.0 * 1.5;
-    EXPECT_NEAR(heightAt(0, 0), (1.0 - s) * 100.0 + s * 25.0, 1e-3);
-    EXPECT_EQ(heightAt(1, 0), 0.0f);
-}
-
-TEST_F(HeightToolTest, FlattenLevelsTheSquareOrOnlyTheNearVertices)
-{
-    for (int smooth = 0; smooth <= 1; ++smooth) {
-        SetUp();
-        editor.smoothBrush = uint8_t(smooth);
-        heightAt(5, 5) = 300.0f; // the hovered vertex gives the target
-        heightAt(6, 5) = 1000.0f; // near in x/y, far above the pick
-        heightAt(8, 8) = 10.0f;   // square corner, 136 units away
-        pickVertex(5, 5);
-        press(4);
-        EXPECT_EQ(editor.flattenHeight, 300.0f);
-        frame();
-        EXPECT_EQ(heightAt(7, 5), 300.0f);
-        EXPECT_EQ(heightAt(6, 5), smooth ? 1000.0f : 300.0f) << "smooth " << smooth;
-        EXPECT_EQ(heightAt(8, 8), smooth ? 10.0f : 300.0f) << "smooth " << smooth;
-        EXPECT_EQ(heightAt(9, 5), 256.0f) << "outside the square";
-    }
-}
-
-TEST_F(HeightToolTest, StampIsMappedAcrossTheSquare)
-{
-    // Three columns 0, 0.5, 1: R = 2 cells gives D = 4, so columns 3..7 take
-    // texels trunc((x - 3) x 2 / 4) = 0, 0, 1, 1, 2.
-    addStamp(3, 1, {0.0f, 0.5f, 1.0f});
-    editor.brushWidth = 64.0f;
-    pickVertex(5, 5);
-    press(1);
-    frame();
-    const float expected[] = {0.0f, 0.0f, 1.92f, 1.92f, 3.84f};
-    for (int x = 3; x <= 7; ++x) EXPECT_NEAR(heightAt(x, 5) - 256.0f, expected[x - 3], 1e-3) << "column " << x;
-
-    // A brush narrower than a cell (D = 0) samples texel 0.
-    SetUp();
-    addStamp(2, 2, {0.5f, 1.0f, 1.0f, 1.0f});
-    editor.brushWidth = 10.0f;
-    pickVertex(5, 5);
-    press(1);
-    frame();
-    EXPECT_NEAR(heightAt(5, 5), 256.0f + 1.92f, 1e-3);
-}
-
-TEST_F(HeightToolTest, NoiseIsZeroAlongTheFirstRowAndColumnAndBoundedByK)
-{
-    editor.brushWidth = 10.0f * 32.0f;
-    pickVertex(5, 5);
-    press(3);
-    frame();
-    int moved = 0;
-    for (int r = 0; r < 12; ++r) {
-        for (int c = 0; c < 12; ++c) {
-            const float change = heightAt(c, r) - 256.0f;
-            if (r == 0 || c == 0) {
-                EXPECT_EQ(change, 0.0f) << c << ", " << r; // sin(0 x y)
-            }
-            EXPECT_LE(std::fabs(change), 3.84f + 1e-3f);
-            moved += change != 0.0f;
-        }
-    }
-    EXPECT_GT(moved, 100);
-}
-
-TEST_F(HeightToolTest, HugeBrushAndFarPickStayInsideTheGrid)
+TEST_F(ToolTest, HugeBrushOrFarPickStaysInsideTheArrays)
 {
     editor.brushWidth = std::numeric_limits<float>::infinity();
-    pickVertex(5, 5);
-    press(1);
-    frame();
-    for (float h : heights()) EXPECT_NEAR(h, 259.84f, 1e-3);
-    EXPECT_EQ(editor.dirtyMinX, 0);
-    EXPECT_EQ(editor.dirtyMaxX, 11);
-    endStroke();
+    strokeAtVertex(1, 5, 5);
+    EXPECT_EQ(heights(), std::vector<float>(144, float(256.0 + 3.84)));
+    EXPECT_EQ(dirty(), std::vector<int>({0, 0, 11, 11}));
 
-    // Cursor over the sky far beyond +x: nothing changes, yet the bounds are
-    // pinned to the edge and the release records that strip.
-    SetUp();
-    const std::vector<float> before = heights();
-    pickVertex(5, 5);
-    applyPick(1.0e12, 5 * 32.0, 1.0e12);
-    EXPECT_EQ(editor.pickPoint[0], 352.0f);
-    press(1);
-    frame();
-    EXPECT_EQ(heights(), before);
+    SetUp(); // over the sky beyond +x nothing changes, yet the release records the edge strip
+    strokeAt(1, 1.0e12, 5 * 32.0, 1.0e12);
+    EXPECT_EQ(heights(), std::vector<float>(144, 256.0f));
     endStroke();
     ASSERT_EQ(undoCount(), 1);
     const UndoEntry& entry = editor.undoStack.undoList.back();
-    EXPECT_EQ(entry.x0, 11);
-    EXPECT_EQ(entry.x1, 11);
-    EXPECT_EQ(entry.y0, 2);
-    EXPECT_EQ(entry.y1, 8);
+    EXPECT_EQ(std::vector<int>({entry.x0, entry.x1, entry.y0, entry.y1}), std::vector<int>({11, 11, 2, 8}));
+
+    SetUp();
+    editor.brushWidth = std::numeric_limits<float>::max();
+    strokeAt(6, 1.0e9, -1.0e9);
+    EXPECT_EQ(dirty(), std::vector<int>({0, 0, 1023, 1023}));
 }
 
-TEST_F(HeightToolTest, StrokeLifeCycle)
+TEST_F(ToolTest, AStrokeIsOneUndoEntryAndOnlyWhenAFrameRan)
 {
-    // Press and release without a frame: nothing recorded, copy released.
-    pickVertex(5, 5);
-    press(1);
-    EXPECT_TRUE(editor.hasVertexSnapshot);
+    for (int op : {1, 5}) {
+        SetUp();
+        auto data = [op] { return op < 5 ? heights() : editor.terrain.distribution; };
+        const std::vector<float> before = data();
+        strokeAt(op, 160.0, 160.0, 256.0, 4); // a frame without the left button
+        endStroke();
+        applyBrush(1); // released
+        EXPECT_EQ(undoCount(), 0);
+        EXPECT_TRUE(data() == before);
+
+        strokeAt(op, 160.0, 160.0);
+        applyPick(288.0, 64.0, 256.0);
+        applyBrush(1);
+        const std::vector<float> after = data();
+        endStroke();
+        ASSERT_EQ(undoCount(), 1);
+        undo();
+        EXPECT_TRUE(data() == before) << op;
+        redo();
+        EXPECT_TRUE(data() == after) << op;
+    }
+}
+
+TEST_F(ToolTest, NoToolActsWithoutACopyOfTheDataItChanges)
+{
+    strokeAtVertex(1, 5, 5);
+    editor.currentOp = 5; // a texture tool behind a height stroke's back
+    applyBrush(1);
+    EXPECT_EQ(texel(426, 426)[0], 0.3f);
+
+    // The grid reshaped while the copy is held (same vertex count): the copy
+    // is neither applied to it nor recorded from it.
+    const std::vector<float> raised = heights();
+    editor.terrain.gridX = 16;
+    editor.terrain.gridY = 9;
+    editor.currentOp = 1;
+    applyBrush(1);
+    EXPECT_EQ(heights(), raised);
     endStroke();
     EXPECT_EQ(undoCount(), 0);
-    EXPECT_FALSE(editor.hasVertexSnapshot);
-    EXPECT_TRUE(editor.strokeVertexSnapshot.empty());
-    EXPECT_EQ(editor.strokeActive, 0);
-
-    // Without the left button, or after the release, nothing is applied.
-    press(1);
-    applyBrush(4);
-    endStroke();
-    frame();
-    EXPECT_EQ(heightAt(5, 5), 256.0f);
-
-    // A stroke over several frames and picks is one entry; undo is exact.
-    const std::vector<float> before = heights();
-    press(1);
-    frame();
-    pickVertex(9, 2);
-    frame();
-    frame();
-    const std::vector<float> after = heights();
-    endStroke();
-    ASSERT_EQ(undoCount(), 1);
-    undo();
-    EXPECT_EQ(heights(), before);
-    EXPECT_EQ(editor.terrain.vertices[5 + 5 * 12].normal[2], 1.0f);
-    redo();
-    EXPECT_EQ(heights(), after);
-}
-
-TEST_F(HeightToolTest, FinishHeldStrokeEndsItAsAReleaseWould)
-{
-    pickVertex(5, 5);
-    press(1);
-    frame();
-    finishHeldStroke();
-    EXPECT_EQ(undoCount(), 1);
-    EXPECT_EQ(editor.strokeActive, 0);
-    EXPECT_FALSE(editor.hasVertexSnapshot);
-    const float raised = heightAt(5, 5);
-    frame(); // the button is still down, but the stroke is over
-    EXPECT_EQ(heightAt(5, 5), raised);
-    finishHeldStroke(); // nothing held: nothing more recorded
-    EXPECT_EQ(undoCount(), 1);
-}
-
-TEST_F(HeightToolTest, AGridChangedBehindAHeldStrokeIsNeverMisread)
-{
-    pickVertex(5, 5);
-    press(1);
-    frame();
-    // Another grid installed without ending the stroke first.
-    makeFlatTerrain(4, 4, 0.0f);
-    editor.strokeActive = 1;
-    frame();
-    EXPECT_EQ(heightAt(3, 3), 0.0f) << "no tool acts without a matching copy";
-    endStroke();
-    EXPECT_EQ(undoCount(), 0);
-    EXPECT_FALSE(editor.hasVertexSnapshot);
 }
 
 } // namespace

@@ -81,6 +81,9 @@ static void pushButton(Uint8 type, int button, int x, int y)
     Display* display = testDisplay();
     ASSERT_NE(display, nullptr);
     XTestFakeButtonEvent(display, unsigned(button), type == SDL_MOUSEBUTTONDOWN ? True : False, CurrentTime);
+    // A wheel step is a press and a release; a second press of a button
+    // still down would be dropped by the server.
+    if (button > 3 && type == SDL_MOUSEBUTTONDOWN) XTestFakeButtonEvent(display, unsigned(button), False, CurrentTime);
     XSync(display, False);
     // Let SDL's connection read the event before the next frame polls.
     for (int i = 0; i < 50; ++i) {

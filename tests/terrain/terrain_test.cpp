@@ -106,16 +106,4 @@ TEST(TerrainGrid, IndicesAndTextureCoordinates)
     EXPECT_TRUE(editor.terrain.indices.empty());
 }
 
-TEST(TerrainGrid, VectorHelpers)
-{
-    float zero[3] = {0, 0, 0};
-    EXPECT_EQ(normalizeVector(zero), 0.0f);
-    EXPECT_EQ(zero[0], 0.0f);
-    float v[3] = {3, 0, 4};
-    EXPECT_FLOAT_EQ(normalizeVector(v), 5.0f);
-    EXPECT_FLOAT_EQ(v[0], 0.6f);
-    const float a[3] = {1, 2, 3}, b[3] = {4, 6, 3};
-    EXPECT_FLOAT_EQ(pointDistance(a, b), 5.0f);
-}
-
 } // namespace
