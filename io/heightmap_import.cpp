@@ -4,6 +4,7 @@
 #include "io/heightmap_import.h"
 
 #include "app/editor_state.h"
+#include "io/file_read.h"
 #include "io/tga.h"
 #include "render/gpu_mirror.h"
 #include "terrain/terrain.h"
@@ -189,21 +190,11 @@ bool importPgmFromBytes(const uint8_t* data, size_t size)
 
 bool importPgmHeightmap(const std::string& path)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        postStatus("Cannot open " + path);
-        return false;
-    }
     std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    const bool readError = std::ferror(file) != 0;
-    std::fclose(file);
-    if (readError) {
-        postStatus("Cannot read " + path);
-        return false;
+    switch (readFileBytes(path, bytes)) {
+    case FileRead::kCannotOpen: postStatus("Cannot open " + path); return false;
+    case FileRead::kReadError: postStatus("Cannot read " + path); return false;
+    case FileRead::kOk: break;
     }
     return importPgm(bytes.data(), bytes.size(), path);
 }

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <utility>
 
+#include "io/file_read.h"
+
 static const uint8_t kRawTemplate[10] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0};
 static const uint8_t kRunLengthTemplate[10] = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0};
 static constexpr size_t kHeaderSize = 18;
@@ -109,23 +111,17 @@ Image decodeTga(const uint8_t* data, size_t size)
 
 Image readTga(const std::string& path)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
+    std::vector<uint8_t> bytes;
+    const FileRead result = readFileBytes(path, bytes);
+    if (result == FileRead::kCannotOpen) {
         std::fprintf(stderr, "Failed to open TGA: %s\n", path.c_str());
         return Image();
     }
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    const bool readError = std::ferror(file) != 0;
-    std::fclose(file);
     if (bytes.size() < 12) {
         std::fprintf(stderr, "File is too small to be TGA: %s\n", path.c_str());
         return Image();
     }
-    if (readError)
+    if (result != FileRead::kOk)
         return Image();
     return decodeTga(bytes.data(), bytes.size());
 }
