@@ -4,6 +4,7 @@
 #include "io/image_export.h"
 
 #include "app/editor_state.h"
+#include "io/export_common.h"
 #include "io/file_write.h"
 #include "io/tga.h"
 
@@ -45,34 +46,15 @@ static uint8_t weightByte(float weight)
 
 static uint8_t normalByte(float component) { return truncatedByte((component * 0.5f + 0.5f) * 255.0f); }
 
-static bool gridPresent()
-{
-    const Terrain& t = editor.terrain;
-    return t.gridX >= 1 && t.gridY >= 1 && t.gridX <= 65535 && t.gridY <= 65535 &&
-           t.vertices.size() == size_t(t.gridX) * size_t(t.gridY);
-}
-
-static bool mapPresent()
-{
-    const Terrain& t = editor.terrain;
-    return t.distributionWidth >= 1 && t.distributionHeight >= 1 && t.distributionWidth <= 65535 &&
-           t.distributionHeight <= 65535 &&
-           t.distribution.size() == size_t(t.distributionWidth) * size_t(t.distributionHeight) * 3;
-}
-
 static bool writeImage(const std::string& path, const std::vector<uint8_t>& buffer)
 {
-    const bool ok = writeFileReplacing(path, buffer.data(), buffer.size());
-    postStatus(ok ? "Exported " + path : "Cannot write " + path);
-    return ok;
+    return reportExport(writeFileReplacing(path, buffer.data(), buffer.size()), path);
 }
 
 bool exportHeightmapTga(const std::string& path)
 {
-    if (!gridPresent()) {
-        postStatus("No terrain to export");
+    if (!terrainExportable(false))
         return false;
-    }
     const Terrain& t = editor.terrain;
     // The range always includes 0 and starts at 9999, so a terrain entirely
     // below ground keeps its highest point below white.
@@ -95,10 +77,8 @@ bool exportHeightmapTga(const std::string& path)
 
 bool exportDistributionTga(const std::string& path)
 {
-    if (!gridPresent() || !mapPresent()) {
-        postStatus("No terrain to export");
+    if (!terrainExportable(true))
         return false;
-    }
     const Terrain& t = editor.terrain;
     std::vector<uint8_t> buffer = makeTgaBuffer(t.distributionWidth, t.distributionHeight);
     uint8_t* out = buffer.data() + kTgaHeaderSize;
@@ -112,10 +92,8 @@ bool exportDistributionTga(const std::string& path)
 
 bool exportNormalMapTga(const std::string& path)
 {
-    if (!gridPresent()) {
-        postStatus("No terrain to export");
+    if (!terrainExportable(false))
         return false;
-    }
     const Terrain& t = editor.terrain;
     std::vector<uint8_t> buffer = makeTgaBuffer(t.gridX, t.gridY);
     uint8_t* out = buffer.data() + kTgaHeaderSize;
@@ -140,10 +118,8 @@ static Image groundImage(int slot)
 
 bool exportFinalTextureTga(const std::string& path)
 {
-    if (!gridPresent() || !mapPresent()) {
-        postStatus("No terrain to export");
+    if (!terrainExportable(true))
         return false;
-    }
     const Terrain& t = editor.terrain;
     Image images[3] = {groundImage(0), groundImage(1), groundImage(2)};
     std::vector<uint8_t> buffer = makeTgaBuffer(t.distributionWidth, t.distributionHeight);

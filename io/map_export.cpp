@@ -1,6 +1,7 @@
 #include "io/map_export.h"
 
 #include "app/editor_state.h"
+#include "io/export_common.h"
 #include "io/text_output.h"
 
 static constexpr float kBrushFloor = -400.0f;
@@ -36,16 +37,9 @@ static MapPoint pointAt(int col, int row)
 static bool exportMap(const std::string& path, const char* planeEnding)
 {
     const Terrain& terrain = editor.terrain;
-    if (terrain.gridX < 1 || terrain.gridY < 1 ||
-        terrain.vertices.size() != size_t(terrain.gridX) * size_t(terrain.gridY)) {
-        postStatus("No terrain to export");
-        return false;
-    }
     PendingFile pending;
-    if (!beginPendingFile(pending, path)) {
-        postStatus("Cannot write " + path);
+    if (!terrainExportable(false) || !beginExportFile(pending, path))
         return false;
-    }
     std::string text = "// entity 0\n{\n\n\"classname\" \"worldspawn\"\n\n";
     for (int i = 0; i + 1 < terrain.gridY; ++i) {
         for (int j = 0; j + 1 < terrain.gridX; ++j) {
@@ -69,9 +63,7 @@ static bool exportMap(const std::string& path, const char* planeEnding)
     }
     text += "}\n";
     flushText(pending, text);
-    const bool ok = finishPendingFile(pending);
-    postStatus(ok ? "Exported " + path : "Cannot write " + path);
-    return ok;
+    return reportExport(finishPendingFile(pending), path);
 }
 
 bool exportQ1Map(const std::string& path) { return exportMap(path, " NULL 0 0 0 1 1\n"); }

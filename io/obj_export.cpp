@@ -1,6 +1,7 @@
 #include "io/obj_export.h"
 
 #include "app/editor_state.h"
+#include "io/export_common.h"
 #include "io/text_output.h"
 
 static void appendCorner(std::string& out, long long index)
@@ -37,15 +38,9 @@ bool exportObj(const std::string& path)
 {
     const Terrain& terrain = editor.terrain;
     const int nx = terrain.gridX, ny = terrain.gridY;
-    if (nx < 1 || ny < 1 || terrain.vertices.size() != size_t(nx) * size_t(ny)) {
-        postStatus("No terrain to export");
-        return false;
-    }
     PendingFile pending;
-    if (!beginPendingFile(pending, path)) {
-        postStatus("Cannot write " + path);
+    if (!terrainExportable(false) || !beginExportFile(pending, path))
         return false;
-    }
     std::string text;
     for (const TerrainVertex& v : terrain.vertices) {
         appendVector(text, "v", v.position, 3);
@@ -72,7 +67,5 @@ bool exportObj(const std::string& path)
         flushIfLarge(pending, text);
     }
     flushText(pending, text);
-    const bool ok = finishPendingFile(pending);
-    postStatus(ok ? "Exported " + path : "Cannot write " + path);
-    return ok;
+    return reportExport(finishPendingFile(pending), path);
 }
