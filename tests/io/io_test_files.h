@@ -2,59 +2,48 @@
 // and out, and directory listings to prove no temporary was left behind.
 #pragma once
 
+#include "app/editor_state.h"
+#include "support/terrain_fixtures.h"
+#include "terrain/undo.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <algorithm>
 #include <cstdlib>
-#include <dirent.h>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <string>
-#include <unistd.h>
+#include <tuple>
 #include <vector>
 
-inline std::string makeScratchDir()
-{
-    std::string pattern = testing::TempDir() + "brivel-test-XXXXXX";
-    char* made = mkdtemp(pattern.data());
-    EXPECT_NE(made, nullptr);
-    return pattern + "/";
-}
+using Bytes = std::vector<uint8_t>;
+using Names = std::vector<std::string>;
 
-inline void removeScratchDir(const std::string& dir)
-{
-    std::string command = "rm -rf '" + dir + "'";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-}
-
-inline std::vector<uint8_t> readAll(const std::string& path)
+// The whole file as bytes (or as text with Container = std::string).
+template <typename Container = Bytes> Container readAll(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return Container(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline std::string readText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void writeAll(const std::string& path, const std::vector<uint8_t>& bytes)
+inline void writeAll(const std::string& path, const Bytes& bytes)
 {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-inline std::vector<std::string> listDir(const std::string& dir)
+// A TGA file: the 18-byte header with `type`, size, depth and descriptor, then `body`.
+inline Bytes tga(int type, int width, int height, int depth, int descriptor, const Bytes& body)
 {
-    std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d)) {
-            std::string name = e->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        closedir(d);
-    }
+    Bytes file = body;
+    file.insert(file.begin(), {0, 0, uint8_t(type), 0, 0, 0, 0, 0, 0, 0, 0, 0, uint8_t(width), uint8_t(width >> 8),
+                               uint8_t(height), uint8_t(height >> 8), uint8_t(depth), uint8_t(descriptor)});
+    return file;
+}
+
+inline Names listDir(const std::string& dir)
+{
+    Names names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -65,8 +54,10 @@ protected:
     void SetUp() override
     {
         resetEditorState();
-        dir = makeScratchDir();
+        std::string pattern = testing::TempDir() + "brivel-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir = pattern + "/";
     }
-    void TearDown() override { removeScratchDir(dir); }
+    void TearDown() override { std::filesystem::remove_all(dir); }
     std::string dir;
 };
