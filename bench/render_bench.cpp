@@ -12,6 +12,7 @@
 #include "ops/detail.h"
 #include "ops/random_terrain.h"
 #include "render/frame.h"
+#include "terrain/terrain.h"
 
 namespace {
 
@@ -51,8 +52,27 @@ void FrameTime(benchmark::State& state)
     state.counters["vertices"] = double(editor.terrain.vertices.size());
 }
 
+// The picture a user meets at start-up: the default flat terrain, HUD on,
+// shadows on.
+void DefaultSceneFrame(benchmark::State& state)
+{
+    if (!prepareGrid(65)) {
+        state.SkipWithError("no window");
+        return;
+    }
+    createDefaultTerrain();
+    editor.hudVisible = 1;
+    editor.shadowsOn = 1;
+    drawFrame();
+    for (auto _ : state) {
+        drawFrame();
+        glFinish();
+    }
+}
+
 } // namespace
 
+BENCHMARK(DefaultSceneFrame)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(FrameTime)
     ->ArgNames({"grid", "shadows"})
     ->Args({65, 0})

@@ -109,6 +109,9 @@ void drawScene()
     glRotatef(-camera.angles[kRoll], 1, 0, 0);
     glRotatef(-camera.angles[kPitch], 0, 1, 0);
     glRotatef(-camera.angles[kYaw], 0, 0, 1);
+    // Sky and mesh are opaque: blending them would only cost a read of every
+    // covered pixel on a software renderer.
+    glDisable(GL_BLEND);
     drawSky(); // before the translation, so it stays centred on the eye
     glTranslatef(-camera.position[0], -camera.position[1], -camera.position[2]);
     glGetDoublev(GL_MODELVIEW_MATRIX, editor.modelviewMatrix);
@@ -119,6 +122,7 @@ void drawScene()
     glFrontFace(GL_CCW);
     glCullFace(GL_BACK);
     drawTerrainMesh();
+    glEnable(GL_BLEND);
     glColor4f(1.0f, 1.0f, 0.9f, 1.0f);
     glPointSize(8);
     glBegin(GL_POINTS);
