@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <cstring>
+
 #include "app/editor_state.h"
 #include "app/main_loop.h"
 #include "support/terrain_fixtures.h"
@@ -9,129 +11,91 @@
 
 namespace {
 
-class BindingsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        makeFlatTerrain(9, 9);
-        editor.strokeActive = 0;
-    }
-};
-
-TEST_F(BindingsTest, TogglesAndSettings)
-{
-    struct Case {
-        int sym;
-        uint32_t mod;
-        const char* what;
-        float EditorState::*field; // a float setting, or null for a switch
-        uint8_t EditorState::*flag;
-        float expected;
-    };
-    const Case cases[] = {
-        {SDLK_b, 0, "B smooth brush", nullptr, &EditorState::smoothBrush, 0},
-        {SDLK_n, 0, "N normals", nullptr, &EditorState::showNormals, 1},
-        {SDLK_p, KMOD_LCTRL, "P level plane, any modifier", nullptr, &EditorState::showLevelPlane, 1},
-        {SDLK_l, 0, "L wireframe", nullptr, &EditorState::wireframe, 1},
-        {SDLK_F2, 0, "F2 texturing", nullptr, &EditorState::texturingOn, 0},
-        {SDLK_F3, 0, "F3 fps", nullptr, &EditorState::showFps, 1},
-        {SDLK_F4, 0, "F4 shadows", nullptr, &EditorState::shadowsOn, 0},
-        {SDLK_TAB, 0, "Tab HUD", nullptr, &EditorState::hudVisible, 0},
-        {SDLK_EQUALS, 0, "= widens", &EditorState::brushWidth, nullptr, 96.0f * 1.15f},
-        {SDLK_PLUS, KMOD_LSHIFT, "Shift + widens more", &EditorState::brushWidth, nullptr, 96.0f * 1.3f},
-        {SDLK_KP_MINUS, 0, "keypad - narrows", &EditorState::brushWidth, nullptr, 96.0f / 1.15f},
-        {SDLK_MINUS, KMOD_RSHIFT, "Shift - narrows more", &EditorState::brushWidth, nullptr, 96.0f / 1.3f},
-        {SDLK_KP_PLUS, KMOD_LCTRL, "Ctrl + strength", &EditorState::brushStrength, nullptr, 1.55f},
-        {SDLK_EQUALS, KMOD_LCTRL | KMOD_LSHIFT, "Ctrl Shift + strength", &EditorState::brushStrength, nullptr, 1.7f},
-        {SDLK_MINUS, KMOD_RCTRL, "Ctrl - strength", &EditorState::brushStrength, nullptr, 1.45f},
-    };
-    for (const Case& c : cases) {
-        makeFlatTerrain(9, 9);
-        handleKeyDown(c.sym, c.mod);
-        if (c.field != nullptr)
-            EXPECT_FLOAT_EQ(editor.*c.field, c.expected) << c.what;
-        else
-            EXPECT_EQ(editor.*c.flag, uint8_t(c.expected)) << c.what;
-    }
-}
-
-TEST_F(BindingsTest, LimitsQuitAndEscape)
-{
-    editor.brushStrength = 0.06f;
-    handleKeyDown(SDLK_MINUS, KMOD_LCTRL);
-    EXPECT_FLOAT_EQ(editor.brushStrength, 0.05f);
-    for (int i = 0; i < 40; ++i) handleKeyDown(SDLK_MINUS, 0);
-    EXPECT_LT(editor.brushWidth, 1.0f) << "the key has no floor";
-
-    handleKeyDown(SDLK_ESCAPE, 0);
-    EXPECT_FALSE(editor.quitRequested) << "Escape never quits";
-    handleKeyDown(SDLK_F4, KMOD_LALT);
-    EXPECT_TRUE(editor.quitRequested);
-}
-
-TEST_F(BindingsTest, ToolKeysAndTextureKeys)
-{
-    handleKeyDown(SDLK_4, 0);
-    EXPECT_EQ(editor.currentOp, 3);
-    handleKeyDown(SDLK_F6, 0);
-    EXPECT_EQ(editor.paintTexture, 1);
-    EXPECT_EQ(editor.currentOp, 5) << "choosing a texture selects Paint";
-    handleKeyDown(SDLK_8, 0);
-    EXPECT_EQ(editor.currentOp, 5) << "no number key for Smooth Texture";
-}
-
-TEST_F(BindingsTest, UndoWaitsForTheFirstReleaseAndTheHeldButton)
+// An edit of vertex (1,1) to 99, recorded.
+void editVertex()
 {
     pushWholeGridSnapshot(kUndoPositions);
     heightAt(1, 1) = 99.0f;
-    editor.strokeActive = 1; // as at start-up, or while the left button is held
-    handleKeyDown(SDLK_z, KMOD_LCTRL);
-    EXPECT_EQ(heightAt(1, 1), 99.0f);
-    editor.strokeActive = 0;
-    handleKeyDown(SDLK_z, 0);
-    EXPECT_EQ(heightAt(1, 1), 99.0f) << "Z without Ctrl does nothing";
-    handleKeyDown(SDLK_z, KMOD_RCTRL);
-    EXPECT_EQ(heightAt(1, 1), 256.0f);
-    handleKeyDown(SDLK_y, KMOD_LCTRL);
-    EXPECT_EQ(heightAt(1, 1), 99.0f);
 }
 
-TEST_F(BindingsTest, GridAndScaleKeysRecordTheirEntry)
+// Each case starts from a flat 9 x 9 terrain, no stroke held, runs `before`,
+// presses the key and compares `value` and the number of undo entries.
+TEST(Bindings, KeysChangeTheEditorState)
 {
-    handleKeyDown(SDLK_RIGHTBRACKET, 0);
-    EXPECT_EQ(editor.terrain.blockWidth, 64.0f);
-    handleKeyDown(SDLK_RIGHTBRACKET, KMOD_LCTRL);
-    EXPECT_EQ(editor.terrain.heightScale, 768.0f);
-    handleKeyDown(SDLK_PAGEUP, 0);
-    EXPECT_EQ(editor.terrain.gridX, 11);
-    handleKeyDown(SDLK_PAGEUP, KMOD_LCTRL | KMOD_LSHIFT);
-    EXPECT_EQ(editor.terrain.gridY, 17);
-    EXPECT_EQ(undoCount(), 4);
-    for (int i = 0; i < 4; ++i) handleKeyDown(SDLK_z, KMOD_LCTRL);
-    EXPECT_EQ(editor.terrain.gridX, 9);
-    EXPECT_EQ(editor.terrain.gridY, 9);
-    EXPECT_EQ(editor.terrain.blockWidth, 32.0f);
-    EXPECT_EQ(editor.terrain.heightScale, 512.0f);
-}
-
-TEST_F(BindingsTest, PromptTakesTheKeysWhileOpen)
-{
-    editor.promptKind = 3;
-    handleKeyDown(SDLK_1, 0);
-    EXPECT_EQ(editor.currentOp, 0) << "digits are typed, not tools";
-    EXPECT_STREQ(editor.promptText, "1");
-    handleKeyDown(SDLK_TAB, 0);
-    EXPECT_EQ(editor.hudVisible, 0) << "Tab works while a prompt is open";
-    handleKeyDown(SDLK_ESCAPE, 0);
-    EXPECT_EQ(editor.promptKind, 0);
-    EXPECT_STREQ(editor.promptText, "");
-}
-
-TEST_F(BindingsTest, CtrlNReplacesTheTerrainAfterEndingAHeldStroke)
-{
-    handleKeyDown(SDLK_n, KMOD_LCTRL);
-    EXPECT_EQ(editor.terrain.gridX, 65);
-    EXPECT_EQ(undoCount(), 0);
+    using Hook = void (*)();
+    using Value = float (*)();
+    const Hook none = [] {};
+    const Value height = [] { return heightAt(1, 1); };
+    const Value op = [] { return float(editor.currentOp); };
+    const Value width = [] { return editor.brushWidth; };
+    const Value strength = [] { return editor.brushStrength; };
+    const Value quit = [] { return float(editor.quitRequested); };
+    const Value gridY = [] { return float(editor.terrain.gridY); };
+    const Value gridX = [] { return float(editor.terrain.gridX); };
+    const Value blockWidth = [] { return editor.terrain.blockWidth; };
+    const Value text = [] { return float(editor.promptText[0]); };
+    const Hook widen = [] { handleKeyDown(SDLK_RIGHTBRACKET, 0); };
+    const Hook prompt = [] { editor.promptKind = 3; };
+    const Hook typed = [] { editor.promptKind = 3; std::strcpy(editor.promptText, "ab"); };
+    const Hook heldStroke = [] { editVertex(); editor.strokeActive = 1; };
+    struct Case {
+        const char* what;
+        int sym;
+        uint32_t mod;
+        Hook before;
+        Value value;
+        float expected;
+        int undos;
+    };
+    const Case cases[] = {
+        {"B smooth brush", SDLK_b, 0, none, [] { return float(editor.smoothBrush); }, 0, 0},
+        {"N normals", SDLK_n, 0, none, [] { return float(editor.showNormals); }, 1, 0},
+        {"P level plane, any modifier", SDLK_p, KMOD_LCTRL, none, [] { return float(editor.showLevelPlane); }, 1, 0},
+        {"L wireframe", SDLK_l, 0, none, [] { return float(editor.wireframe); }, 1, 0},
+        {"F2 texturing", SDLK_F2, 0, none, [] { return float(editor.texturingOn); }, 0, 0},
+        {"F3 fps", SDLK_F3, 0, none, [] { return float(editor.showFps); }, 1, 0},
+        {"F4 shadows", SDLK_F4, 0, none, [] { return float(editor.shadowsOn); }, 0, 0},
+        {"Tab HUD", SDLK_TAB, 0, none, [] { return float(editor.hudVisible); }, 0, 0},
+        {"= widens", SDLK_EQUALS, 0, none, width, 96.0f * 1.15f, 0},
+        {"Shift + widens more", SDLK_PLUS, KMOD_LSHIFT, none, width, 96.0f * 1.3f, 0},
+        {"keypad - narrows", SDLK_KP_MINUS, 0, none, width, 96.0f / 1.15f, 0},
+        {"Shift - narrows more", SDLK_MINUS, KMOD_RSHIFT, none, width, 96.0f / 1.3f, 0},
+        {"- has no floor", SDLK_MINUS, 0, [] { editor.brushWidth = 1.0f; }, width, 1.0f / 1.15f, 0},
+        {"Ctrl + strength", SDLK_KP_PLUS, KMOD_LCTRL, none, strength, 1.55f, 0},
+        {"Ctrl Shift + strength", SDLK_EQUALS, KMOD_LCTRL | KMOD_LSHIFT, none, strength, 1.7f, 0},
+        {"Ctrl - strength", SDLK_MINUS, KMOD_RCTRL, none, strength, 1.45f, 0},
+        {"strength floor", SDLK_MINUS, KMOD_LCTRL, [] { editor.brushStrength = 0.06f; }, strength, 0.05f, 0},
+        {"Escape never quits", SDLK_ESCAPE, 0, none, quit, 0, 0},
+        {"Alt+F4 quits", SDLK_F4, KMOD_LALT, none, quit, 1, 0},
+        {"4 Noise", SDLK_4, 0, none, op, 3, 0},
+        {"F6 selects Paint", SDLK_F6, 0, none, op, 5, 0},
+        {"F6 texture", SDLK_F6, 0, none, [] { return float(editor.paintTexture); }, 1, 0},
+        {"no number key for Smooth Texture", SDLK_8, 0, none, op, 0, 0},
+        {"Ctrl+Z refused while a stroke is held", SDLK_z, KMOD_LCTRL, heldStroke, height, 99, 1},
+        {"Z without Ctrl", SDLK_z, 0, editVertex, height, 99, 1},
+        {"Ctrl+Z undoes", SDLK_z, KMOD_RCTRL, editVertex, height, 256, 0},
+        {"Ctrl+Y redoes", SDLK_y, KMOD_LCTRL, [] { editVertex(); undo(); }, height, 99, 1},
+        {"] doubles the block width", SDLK_RIGHTBRACKET, 0, none, blockWidth, 64, 1},
+        {"Ctrl+] height scale", SDLK_RIGHTBRACKET, KMOD_LCTRL, none, [] { return editor.terrain.heightScale; }, 768, 1},
+        {"Page Up adds columns", SDLK_PAGEUP, 0, none, gridX, 11, 1},
+        {"Ctrl+Shift+Page Up rows", SDLK_PAGEUP, KMOD_LCTRL | KMOD_LSHIFT, none, gridY, 17, 1},
+        {"undo of ] restores the width", SDLK_z, KMOD_LCTRL, widen, blockWidth, 32, 0},
+        {"prompt: digits are typed", SDLK_1, 0, prompt, text, '1', 0},
+        {"prompt: not tools", SDLK_1, 0, prompt, op, 0, 0},
+        {"prompt: Tab still works", SDLK_TAB, 0, prompt, [] { return float(editor.hudVisible); }, 0, 0},
+        {"prompt: Escape closes it", SDLK_ESCAPE, 0, prompt, [] { return float(editor.promptKind); }, 0, 0},
+        {"prompt: Escape clears the text", SDLK_ESCAPE, 0, typed, text, 0, 0},
+        {"Ctrl+N ends a held stroke, new terrain", SDLK_n, KMOD_LCTRL, [] { editVertex(); editor.strokeActive = 1; },
+          [] { return float(editor.terrain.gridX); }, 65, 0},
+    };
+    for (const Case& c : cases) {
+        makeFlatTerrain(9, 9);
+        editor.strokeActive = 0;
+        c.before();
+        handleKeyDown(c.sym, c.mod);
+        EXPECT_FLOAT_EQ(c.value(), c.expected) << c.what;
+        EXPECT_EQ(undoCount(), c.undos) << c.what;
+    }
 }
 
 } // namespace

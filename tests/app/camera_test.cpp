@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-#include <cmath>
+#include <algorithm>
 #include <vector>
 
 #include "app/camera.h"
@@ -10,19 +10,9 @@
 
 namespace {
 
-class CameraTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        resetEditorState();
-        keys.assign(SDLK_LAST, 0);
-        editor.keyState = keys.data();
-    }
-    std::vector<uint8_t> keys;
-};
-
-TEST_F(CameraTest, BasisMatchesTheAnglesMeaning)
+TEST(Camera, BasisMatchesTheAnglesMeaning)
 {
+    resetEditorState();
     struct Case {
         float pitch, yaw;
         float forward[3], right[3], up[3];
@@ -36,15 +26,14 @@ TEST_F(CameraTest, BasisMatchesTheAnglesMeaning)
         editor.camera.angles[kPitch] = c.pitch;
         editor.camera.angles[kYaw] = c.yaw;
         const CameraBasis b = cameraBasis();
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_NEAR(b.forward[i], c.forward[i], 1e-6) << c.pitch << "/" << c.yaw;
-            EXPECT_NEAR(b.right[i], c.right[i], 1e-6) << c.pitch << "/" << c.yaw;
-            EXPECT_NEAR(b.up[i], c.up[i], 1e-6) << c.pitch << "/" << c.yaw;
-        }
+        const float* got[] = {b.forward, b.right, b.up};
+        const float* want[] = {c.forward, c.right, c.up};
+        for (int v = 0; v < 3; ++v)
+            for (int i = 0; i < 3; ++i) EXPECT_NEAR(got[v][i], want[v][i], 1e-6) << c.pitch << "/" << c.yaw << " " << v;
     }
 }
 
-TEST_F(CameraTest, FlightDistancesAndKeyPriorities)
+TEST(Camera, FlightDistancesAndKeyPriorities)
 {
     struct Case {
         std::vector<int> held;
@@ -63,9 +52,11 @@ TEST_F(CameraTest, FlightDistancesAndKeyPriorities)
         {{SDLK_c}, 0, {0, 0, -slow}},
         {{SDLK_s}, KMOD_LSHIFT, {-25.0f, 0, 0}}, // Shift: 1000 units a second
     };
+    std::vector<uint8_t> keys(SDLK_LAST);
     for (const Case& c : cases) {
-        editor.camera = Camera{};
-        editor.camera.position[0] = editor.camera.position[1] = editor.camera.position[2] = 0;
+        resetEditorState();
+        editor.keyState = keys.data();
+        std::fill_n(editor.camera.position, 3, 0.0f);
         editor.frameMillis = 25;
         editor.modState = c.mod;
         std::fill(keys.begin(), keys.end(), 0);
@@ -76,11 +67,11 @@ TEST_F(CameraTest, FlightDistancesAndKeyPriorities)
     EXPECT_NEAR(slow, 8.333f, 1e-3);
 }
 
-TEST_F(CameraTest, MouseLookDeadZoneWrapAndPitchLimits)
+TEST(Camera, MouseLookDeadZoneWrapAndPitchLimits)
 {
+    resetEditorState();
     // 800 x 600: centre (400, 300).
     EXPECT_FALSE(turnCamera(409, 300)) << "9 pixels do nothing";
-    EXPECT_EQ(editor.camera.angles[kYaw], 0.0f);
     EXPECT_TRUE(turnCamera(420, 300)); // right: yaw -2 wraps to 358
     EXPECT_EQ(editor.camera.angles[kYaw], 358.0f);
     EXPECT_TRUE(turnCamera(400, 281)); // up 19 px: dy 1, pitch -1 wraps to 359
@@ -93,10 +84,10 @@ TEST_F(CameraTest, MouseLookDeadZoneWrapAndPitchLimits)
 
     // The 359 threshold: 359.5 becomes a small negative value, and comes back next time.
     editor.camera.angles[kYaw] = 359.5f;
-    turnCamera(400, 300);
-    EXPECT_FLOAT_EQ(editor.camera.angles[kYaw], -0.5f);
-    turnCamera(400, 300);
-    EXPECT_FLOAT_EQ(editor.camera.angles[kYaw], 359.5f);
+    for (float expected : {-0.5f, 359.5f}) {
+        turnCamera(400, 300);
+        EXPECT_FLOAT_EQ(editor.camera.angles[kYaw], expected);
+    }
 }
 
 } // namespace

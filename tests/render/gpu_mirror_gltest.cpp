@@ -10,7 +10,6 @@
 #include "sculpt/stroke.h"
 #include "support/gl_context.h"
 #include "support/terrain_fixtures.h"
-#include "terrain/terrain.h"
 #include "terrain/undo.h"
 
 namespace {
@@ -33,15 +32,36 @@ void expectBufferMatches(int which, size_t offset, size_t count)
     }
 }
 
+void expectMeshBuffersMatch()
+{
+    expectBufferMatches(kPositionBuffer, 0, 3);
+    expectBufferMatches(kColourBuffer, 6, 3);
+}
+
 void expectTextureMatchesMap()
 {
-    const Terrain& t = editor.terrain;
-    std::vector<float> texels(t.distribution.size());
-    glBindTexture(GL_TEXTURE_2D, t.distributionTexture);
+    std::vector<float> texels(editor.terrain.distribution.size());
+    glBindTexture(GL_TEXTURE_2D, editor.terrain.distributionTexture);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, texels.data());
     glBindTexture(GL_TEXTURE_2D, 0);
-    ASSERT_EQ(texels, t.distribution);
+    ASSERT_EQ(texels, editor.terrain.distribution);
+}
+
+// One stroke of the current tool with a brush step at each of the points.
+void strokeAt(std::initializer_list<std::pair<int, int>> vertices)
+{
+    editor.frameMillis = 25;
+    beginStroke();
+    for (auto [c, r] : vertices) {
+        editor.pickColumn = c;
+        editor.pickRow = r;
+        editor.pickPoint[0] = float(c) * editor.terrain.blockWidth;
+        editor.pickPoint[1] = float(r) * editor.terrain.blockWidth;
+        editor.pickPoint[2] = 256.0f;
+        applyBrush(1);
+    }
+    endStroke();
 }
 
 TEST_F(GpuMirrorTest, BuffersFollowUploadsAndBrushSteps)
@@ -49,50 +69,31 @@ TEST_F(GpuMirrorTest, BuffersFollowUploadsAndBrushSteps)
     ASSERT_TRUE(editor.vboSupported);
     makeFlatTerrain(33, 17);
     uploadMeshBuffers();
-    for (int b = 0; b < 4; ++b) ASSERT_GE(editor.meshBuffers[size_t(b)], 0);
-    expectBufferMatches(kPositionBuffer, 0, 3);
-    expectBufferMatches(kTileCoordBuffer, 9, 2);
-    expectBufferMatches(kMapCoordBuffer, 11, 2);
-    expectBufferMatches(kColourBuffer, 6, 3);
-
-    // A Raise step near the far corner: the patched vertices, edges included.
+    expectMeshBuffersMatch();
+    // Raise steps near the far corner: the patched vertices, edges included.
     editor.currentOp = 1;
-    editor.frameMillis = 25;
-    editor.pickColumn = 31;
-    editor.pickRow = 15;
-    editor.pickPoint[0] = 31 * 32.0f;
-    editor.pickPoint[1] = 15 * 32.0f;
-    editor.pickPoint[2] = 256.0f;
-    beginStroke();
-    applyBrush(1);
-    applyBrush(1);
-    endStroke();
+    strokeAt({{31, 15}, {31, 15}});
     EXPECT_GT(editor.terrain.vertices.back().position[2], 256.0f);
-    expectBufferMatches(kPositionBuffer, 0, 3);
-    expectBufferMatches(kColourBuffer, 6, 3);
+    expectMeshBuffersMatch();
     undo();
-    expectBufferMatches(kPositionBuffer, 0, 3);
-    expectBufferMatches(kColourBuffer, 6, 3);
+    expectMeshBuffersMatch();
 }
 
 TEST_F(GpuMirrorTest, DistributionTextureFollowsPaintUndoAndRedo)
 {
     makeFlatTerrain(65, 65);
     replaceDistributionTexture();
-    ASSERT_NE(editor.terrain.distributionTexture, 0u);
+    const GLuint first = editor.terrain.distributionTexture;
+    replaceDistributionTexture();
+    EXPECT_FALSE(glIsTexture(first)) << "the replaced texture is deleted";
     expectTextureMatchesMap();
-
-    // Paint at the map's first corner so the first row and column are touched.
+    // Paint at the first and the last corner: the first and last rows and columns.
     editor.currentOp = 5;
     editor.paintTexture = 1;
-    editor.frameMillis = 25;
-    editor.pickPoint[0] = 0.0f;
-    editor.pickPoint[1] = 0.0f;
-    beginStroke();
-    applyBrush(1);
-    endStroke();
+    strokeAt({{0, 0}, {64, 64}});
     const std::vector<float> painted = editor.terrain.distribution;
     EXPECT_NE(painted[1], 0.3f);
+    EXPECT_NE(painted[painted.size() - 2], 0.3f);
     expectTextureMatchesMap();
     undo();
     EXPECT_EQ(editor.terrain.distribution[1], 0.3f);
@@ -100,26 +101,6 @@ TEST_F(GpuMirrorTest, DistributionTextureFollowsPaintUndoAndRedo)
     redo();
     EXPECT_EQ(editor.terrain.distribution, painted);
     expectTextureMatchesMap();
-
-    // And at the last corner: the last row and column.
-    editor.pickPoint[0] = 64 * 32.0f;
-    editor.pickPoint[1] = 64 * 32.0f;
-    beginStroke();
-    applyBrush(1);
-    endStroke();
-    expectTextureMatchesMap();
-    undo();
-    expectTextureMatchesMap();
-}
-
-TEST_F(GpuMirrorTest, ReplacingTheDistributionTextureDeletesTheOldOne)
-{
-    makeFlatTerrain(9, 9);
-    replaceDistributionTexture();
-    const GLuint first = editor.terrain.distributionTexture;
-    replaceDistributionTexture();
-    EXPECT_NE(editor.terrain.distributionTexture, first);
-    EXPECT_FALSE(glIsTexture(first));
 }
 
 } // namespace

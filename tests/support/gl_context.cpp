@@ -11,26 +11,23 @@
 
 namespace {
 
+const int kWidth = 320, kHeight = 240;
 SDL_Surface* sharedWindow = nullptr;
-int sharedWidth = 0;
-int sharedHeight = 0;
 
 // The shared virtual display refuses new connections for seconds at a time
 // while other programs come and go, so the window is opened once per test
 // binary and kept; each test starts from the default GL state instead.
-SDL_Surface* openWindowWithRetries(int width, int height)
+SDL_Surface* openWindowWithRetries()
 {
     // Without X, SDL would fall back to a text-mode driver with no GL.
     setenv("SDL_VIDEODRIVER", "x11", 0);
-    SDL_Surface* surface = nullptr;
-    for (int attempt = 0; attempt < 40 && surface == nullptr; ++attempt) {
-        if (attempt > 0) {
-            SDL_Quit();
-            SDL_Delay(Uint32(std::min(100 * attempt, 500))); // about 18 s in all
-        }
-        if (SDL_Init(SDL_INIT_VIDEO) == 0) surface = SDL_SetVideoMode(width, height, 32, SDL_OPENGL);
+    for (int attempt = 1; attempt <= 40; ++attempt) { // about 18 s in all
+        if (SDL_Init(SDL_INIT_VIDEO) == 0)
+            if (SDL_Surface* surface = SDL_SetVideoMode(kWidth, kHeight, 32, SDL_OPENGL)) return surface;
+        SDL_Quit();
+        SDL_Delay(Uint32(std::min(100 * attempt, 500)));
     }
-    return surface;
+    return nullptr;
 }
 
 void restoreDefaultGlState()
@@ -46,15 +43,12 @@ void restoreDefaultGlState()
         glMatrixMode(GL_TEXTURE);
         glLoadIdentity();
     }
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_BLEND);
+    for (GLenum matrix : {GL_PROJECTION, GL_MODELVIEW}) {
+        glMatrixMode(matrix);
+        glLoadIdentity();
+    }
+    for (GLenum array : {GL_VERTEX_ARRAY, GL_COLOR_ARRAY}) glDisableClientState(array);
+    for (GLenum cap : {GL_DEPTH_TEST, GL_CULL_FACE, GL_BLEND}) glDisable(cap);
     glDepthMask(GL_TRUE);
     glDepthFunc(GL_LESS);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -63,7 +57,7 @@ void restoreDefaultGlState()
     glColor4f(1, 1, 1, 1);
     glClearColor(0, 0, 0, 0);
     glClearDepth(1.0);
-    glViewport(0, 0, sharedWidth, sharedHeight);
+    glViewport(0, 0, kWidth, kHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     while (glGetError() != GL_NO_ERROR) {
     }
@@ -71,44 +65,22 @@ void restoreDefaultGlState()
 
 } // namespace
 
-bool openGlWindow(int width, int height)
+void GlContextTest::SetUp()
 {
-    if (sharedWindow != nullptr && (width != sharedWidth || height != sharedHeight)) {
-        SDL_Quit();
-        sharedWindow = nullptr;
-    }
-    if (sharedWindow == nullptr) {
-        sharedWindow = openWindowWithRetries(width, height);
-        if (sharedWindow == nullptr) return false;
-        sharedWidth = width;
-        sharedHeight = height;
-        std::atexit(SDL_Quit);
-    }
+    resetEditorState();
+    if (sharedWindow == nullptr && (sharedWindow = openWindowWithRetries()) != nullptr) std::atexit(SDL_Quit);
+    ASSERT_NE(sharedWindow, nullptr) << "no display: set DISPLAY (the test command starts Xvfb)";
     editor.videoSurface = sharedWindow;
-    editor.windowWidth = width;
-    editor.windowHeight = height;
+    editor.windowWidth = kWidth;
+    editor.windowHeight = kHeight;
     editor.glContextReady = true;
     checkBufferExtension();
     loadGlEntryPoints();
     restoreDefaultGlState();
-    return true;
-}
-
-void closeGlWindow()
-{
-    // The window stays open for the next test (see openWindowWithRetries).
-    editor.glContextReady = false;
-    editor.videoSurface = nullptr;
-}
-
-void GlContextTest::SetUp()
-{
-    resetEditorState();
-    ASSERT_TRUE(openGlWindow()) << "no display: set DISPLAY (the test command starts Xvfb)";
 }
 
 void GlContextTest::TearDown()
 {
-    closeGlWindow();
+    // The window stays open for the next test (see openWindowWithRetries).
     resetEditorState();
 }

@@ -13,7 +13,3 @@ protected:
     void TearDown() override;
 };
 
-// Opens (or reuses) the window, loads the GL entry points and resets the
-// GL state (no editor start-up).
-bool openGlWindow(int width = 320, int height = 240);
-void closeGlWindow();

@@ -37,8 +37,7 @@ void pressKey(int sym, uint32_t mod)
 {
     SDL_SetModState(SDLMod(mod));
     SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.type = SDL_KEYDOWN;
+    event.type = SDL_KEYDOWN; // the type every member of the union starts with
     event.key.state = SDL_PRESSED;
     event.key.keysym.sym = SDLKey(sym);
     event.key.keysym.mod = SDLMod(mod);
@@ -54,49 +53,41 @@ void holdKey(int sym, bool down)
     if (sym >= 0 && sym < count) keys[sym] = down ? 1 : 0;
 }
 
+// Pumps SDL's events until `done` holds (or about 100 ms have passed): warps
+// and XTest buttons reach SDL asynchronously, through the X server.
+template <typename Done> static void pumpUntil(Done done)
+{
+    for (int i = 0; i < 50 && (SDL_PumpEvents(), !done()); ++i) SDL_Delay(2);
+}
+
 void moveMouse(int x, int y)
 {
     SDL_WarpMouse(Uint16(x), Uint16(y));
-    // The warp reaches SDL as a motion event; wait until SDL reports it.
-    for (int i = 0; i < 50; ++i) {
-        SDL_PumpEvents();
+    pumpUntil([&] {
         int mx = -1, my = -1;
         SDL_GetMouseState(&mx, &my);
-        if (mx == x && my == y) break;
-        SDL_Delay(2);
-    }
+        return mx == x && my == y;
+    });
 }
 
 // Mouse buttons go through the X server (XTest), not SDL_PushEvent: SDL's
 // held-button mask, which gates the brush, only follows real button events.
-static Display* testDisplay()
+static void pushButton(bool down, int button, int x, int y)
 {
     static Display* display = XOpenDisplay(nullptr);
-    return display;
-}
-
-static void pushButton(Uint8 type, int button, int x, int y)
-{
-    moveMouse(x, y);
-    Display* display = testDisplay();
     ASSERT_NE(display, nullptr);
-    XTestFakeButtonEvent(display, unsigned(button), type == SDL_MOUSEBUTTONDOWN ? True : False, CurrentTime);
+    moveMouse(x, y);
+    XTestFakeButtonEvent(display, unsigned(button), down, CurrentTime);
     // A wheel step is a press and a release; a second press of a button
     // still down would be dropped by the server.
-    if (button > 3 && type == SDL_MOUSEBUTTONDOWN) XTestFakeButtonEvent(display, unsigned(button), False, CurrentTime);
+    if (button > 3 && down) XTestFakeButtonEvent(display, unsigned(button), False, CurrentTime);
     XSync(display, False);
-    // Let SDL's connection read the event before the next frame polls.
-    for (int i = 0; i < 50; ++i) {
-        SDL_PumpEvents();
-        const bool down = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON(button)) != 0;
-        if (down == (type == SDL_MOUSEBUTTONDOWN) || button > 3) break;
-        SDL_Delay(2);
-    }
+    pumpUntil([&] { return button > 3 || ((SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON(button)) != 0) == down; });
 }
 
-void pressMouse(int button, int x, int y) { pushButton(SDL_MOUSEBUTTONDOWN, button, x, y); }
+void pressMouse(int button, int x, int y) { pushButton(true, button, x, y); }
 
-void releaseMouse(int button, int x, int y) { pushButton(SDL_MOUSEBUTTONUP, button, x, y); }
+void releaseMouse(int button, int x, int y) { pushButton(false, button, x, y); }
 
 void clickAt(int x, int y)
 {
@@ -106,29 +97,28 @@ void clickAt(int x, int y)
     runFrame();
 }
 
-std::array<uint8_t, 3> pixelAt(int x, int y)
+// RGB of the w x h rectangle at (x, y), GL's y up, bottom row first.
+static std::vector<uint8_t> readRect(int x, int y, int w, int h)
 {
-    std::array<uint8_t, 3> rgb{};
+    std::vector<uint8_t> pixels(size_t(w) * size_t(h) * 3);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, editor.windowHeight - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    return rgb;
-}
-
-std::vector<uint8_t> readFrame()
-{
-    std::vector<uint8_t> pixels(size_t(editor.windowWidth) * size_t(editor.windowHeight) * 3);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, editor.windowWidth, editor.windowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(x, y, w, h, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
 }
+
+std::array<uint8_t, 3> pixelAt(int x, int y)
+{
+    const std::vector<uint8_t> p = readRect(x, editor.windowHeight - 1 - y, 1, 1);
+    return {p[0], p[1], p[2]};
+}
+
+std::vector<uint8_t> readFrame() { return readRect(0, 0, editor.windowWidth, editor.windowHeight); }
 
 void resizeWindow(int width, int height)
 {
     SDL_Event event{};
     event.type = SDL_VIDEORESIZE;
-    event.resize.type = SDL_VIDEORESIZE;
     event.resize.w = width;
     event.resize.h = height;
     SDL_PushEvent(&event);
