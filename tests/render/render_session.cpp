@@ -97,6 +97,17 @@ TEST_F(RenderSession, TexturingAndShadowSwitchesChangeThePictureAndComeBackExact
     EXPECT_EQ(editor.shadowDepthTexture, depthTexture); // F4 only switches: the map is kept
 }
 
+TEST_F(RenderSession, ClientArraysDrawTheSamePictureAsBufferObjects)
+{
+    ASSERT_TRUE(editor.vboSupported);
+    stepFrames(2);
+    const std::vector<uint8_t> withBuffers = readFrame();
+    editor.vboSupported = false; // as on a GL without the buffer extension
+    stepFrames(2);
+    EXPECT_EQ(readFrame(), withBuffers);
+    editor.vboSupported = true;
+}
+
 TEST_F(RenderSession, ResizesRemakeSkyProgramsAndShadowsWithoutLeakingTextures)
 {
     // GL texture names in use (handed out from 1 upwards, reused once deleted).
