@@ -44,6 +44,7 @@ void FrameTime(benchmark::State& state)
         return;
     }
     editor.shadowsOn = uint8_t(state.range(1));
+    editor.texturingOn = 1;
     drawFrame();
     for (auto _ : state) {
         drawFrame();
@@ -52,8 +53,8 @@ void FrameTime(benchmark::State& state)
     state.counters["vertices"] = double(editor.terrain.vertices.size());
 }
 
-// The picture a user meets at start-up: the default flat terrain, HUD on,
-// shadows on.
+// The picture a user meets at start-up: the default flat terrain with the
+// HUD on; shadows and texturing on as at start-up, and off to show their share.
 void DefaultSceneFrame(benchmark::State& state)
 {
     if (!prepareGrid(65)) {
@@ -62,7 +63,8 @@ void DefaultSceneFrame(benchmark::State& state)
     }
     createDefaultTerrain();
     editor.hudVisible = 1;
-    editor.shadowsOn = 1;
+    editor.shadowsOn = uint8_t(state.range(0));
+    editor.texturingOn = uint8_t(state.range(1));
     drawFrame();
     for (auto _ : state) {
         drawFrame();
@@ -72,7 +74,13 @@ void DefaultSceneFrame(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(DefaultSceneFrame)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(DefaultSceneFrame)
+    ->ArgNames({"shadows", "texturing"})
+    ->Args({1, 1})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({0, 0})
+    ->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(FrameTime)
     ->ArgNames({"grid", "shadows"})
     ->Args({65, 0})

@@ -25,14 +25,26 @@ const float kMinFacing = 0.05; // sine of the smallest angle to the light rays t
 // this point. Points behind the light or outside its map count as lit.
 float lightFactor()
 {
+    vec3 p = shadowCoord.xyz / shadowCoord.w;
+    // Derivatives first, where every fragment of the quad still runs.
+    vec3 dx = dFdx(p);
+    vec3 dy = dFdy(p);
     if (shadowCoord.w <= 0.0)
         return 1.0;
-    vec3 p = shadowCoord.xyz / shadowCoord.w;
     if (p.x < 0.0 || p.x > 1.0 || p.y < 0.0 || p.y > 1.0 || p.z > 1.0)
         return 1.0;
 
-    vec3 dx = dFdx(p);
-    vec3 dy = dFdy(p);
+    // A real pass clears to 1 and clips everything nearer than its near
+    // plane, so a stored 0 means no map was rendered (no framebuffer
+    // support, shadows switched on again by hand): everything counts as lit.
+    float stored = texture2D(shadowTex, p.xy).r;
+    if (stored <= 0.0)
+        return 1.0;
+    // In front of the stored depth even with the smallest bias: lit, without
+    // working out the bias this surface needs (most of the ground).
+    if (p.z - kConstantBias <= stored)
+        return 1.0;
+
     float det = dx.x * dy.y - dx.y * dy.x;
 
     // Visible terrain faces the camera (back faces are culled), so the
@@ -55,13 +67,6 @@ float lightFactor()
         slopeBias = (abs(gx) + abs(gy)) * kTexel * 1.5;
     }
     float bias = kConstantBias + min(slopeBias, kMaxBias);
-
-    // A real pass clears to 1 and clips everything nearer than its near
-    // plane, so a stored 0 means no map was rendered (no framebuffer
-    // support, shadows switched on again by hand): everything counts as lit.
-    float stored = texture2D(shadowTex, p.xy).r;
-    if (stored <= 0.0)
-        return 1.0;
     return p.z - bias > stored ? kShadowBrightness : 1.0;
 }
 
