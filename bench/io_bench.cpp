@@ -7,6 +7,7 @@
 #include "io/document.h"
 #include "io/map_export.h"
 #include "io/obj_export.h"
+#include "support/terrain_fixtures.h"
 #include "terrain/terrain.h"
 
 #include <cstdio>
@@ -19,24 +20,6 @@ std::string benchPath(const char* name)
 {
     mkdir("/tmp/brivel-bench", 0777);
     return std::string("/tmp/brivel-bench/") + name;
-}
-
-void makeGrid(int side)
-{
-    resetEditorState();
-    Terrain& t = editor.terrain;
-    t.gridX = t.gridY = side;
-    t.vertices.assign(size_t(side) * size_t(side), TerrainVertex{});
-    for (int r = 0; r < side; ++r) {
-        for (int c = 0; c < side; ++c) {
-            float* p = t.vertices[size_t(c + r * side)].position;
-            p[0] = float(c) * 32.0f;
-            p[1] = float(r) * 32.0f;
-            p[2] = float((c * 7 + r * 13) % 97) * 1.37f; // relief with fractional digits
-        }
-    }
-    t.distribution.assign(size_t(1024) * 1024 * 3, 0.3f);
-    refreshAllVertices();
 }
 
 long long fileSize(const std::string& path)
@@ -144,7 +127,8 @@ BENCHMARK(BM_LoadDefaultDocument)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Export1025(benchmark::State& state, bool (*Write)(const std::string&), const char* name)
 {
-    makeGrid(1025);
+    makeFlatTerrain(1025, 1025, 0.0f);
+    addRelief();
     const std::string path = benchPath(name);
     for (auto _ : state)
         if (!Write(path))

@@ -9,6 +9,7 @@
 #include "ops/erosion.h"
 #include "ops/random_terrain.h"
 #include "ops/transforms.h"
+#include "support/terrain_fixtures.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 
@@ -20,28 +21,11 @@ constexpr int kSide = 1025;
 const Terrain& reliefTemplate()
 {
     static Terrain relief = [] {
-        resetEditorState();
-        Terrain& t = editor.terrain;
-        t.gridX = t.gridY = kSide;
-        t.blockWidth = 32.0f;
-        t.heightScale = 512.0f;
-        t.vertices.assign(size_t(kSide) * kSide, TerrainVertex{});
-        for (int r = 0; r < kSide; ++r)
-            for (int c = 0; c < kSide; ++c) {
-                float* p = t.vertices[size_t(r) * kSide + c].position;
-                p[0] = c * 32.0f;
-                p[1] = r * 32.0f;
-                p[2] = 256.0f;
-            }
-        t.distributionWidth = t.distributionHeight = 1024;
-        t.distribution.assign(size_t(1024) * 1024 * 3, 0.3f);
-        refreshAllVertices();
-        computeTextureCoords(kSide, kSide);
-        buildIndices();
+        makeFlatTerrain(kSide, kSide);
         srand(7);
         generateRandomTerrain();
         clearHistory();
-        return t;
+        return editor.terrain;
     }();
     return relief;
 }

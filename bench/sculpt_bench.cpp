@@ -5,6 +5,7 @@
 #include "app/editor_state.h"
 #include "sculpt/picking.h"
 #include "sculpt/stroke.h"
+#include "support/terrain_fixtures.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 
@@ -14,23 +15,8 @@ namespace {
 // GL context (the GPU mirror returns at once), cursor over the centre.
 void makeGrid(int n)
 {
-    resetEditorState();
-    Terrain& t = editor.terrain;
-    t.gridX = t.gridY = n;
-    t.vertices.assign(size_t(n) * size_t(n), TerrainVertex{});
-    for (int r = 0; r < n; ++r) {
-        for (int c = 0; c < n; ++c) {
-            float* p = t.vertices[size_t(c) + size_t(r) * size_t(n)].position;
-            p[0] = float(c) * t.blockWidth;
-            p[1] = float(r) * t.blockWidth;
-            p[2] = 256.0f;
-        }
-    }
-    t.distribution.assign(size_t(t.distributionWidth) * size_t(t.distributionHeight) * 3, 0.3f);
-    refreshAllVertices();
-    computeTextureCoords(n, n);
-    buildIndices();
-    const double centre = double(n / 2) * t.blockWidth;
+    makeFlatTerrain(n, n);
+    const double centre = double(n / 2) * editor.terrain.blockWidth;
     applyPick(centre, centre, 256.0);
 }
 

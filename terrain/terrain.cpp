@@ -194,27 +194,34 @@ void buildIndices()
     }
 }
 
-void createDefaultTerrain()
+void installFlatGrid(int gridX, int gridY, float blockWidth, float height)
 {
     Terrain& t = editor.terrain;
-    t.gridX = t.gridY = 65;
-    t.vertices.assign(size_t(65 * 65), TerrainVertex{});
-    t.distributionWidth = t.distributionHeight = 1024;
-    t.distribution.assign(size_t(1024) * 1024 * 3, 0.3f);
-    replaceDistributionTexture();
-    t.blockWidth = 32.0f;
-    t.heightScale = 512.0f;
-    for (int r = 0; r < 65; ++r) {
-        for (int c = 0; c < 65; ++c) {
-            float* p = t.vertices[size_t(c + r * 65)].position;
-            p[0] = float(c) * 32.0f;
-            p[1] = float(r) * 32.0f;
-            p[2] = 512.0f * 0.5f;
+    t.gridX = gridX;
+    t.gridY = gridY;
+    t.blockWidth = blockWidth;
+    t.vertices.assign(size_t(gridX) * size_t(gridY), TerrainVertex{});
+    for (int r = 0; r < gridY; ++r) {
+        for (int c = 0; c < gridX; ++c) {
+            float* p = t.vertices[size_t(c) + size_t(r) * size_t(gridX)].position;
+            p[0] = float(c) * blockWidth;
+            p[1] = float(r) * blockWidth;
+            p[2] = height;
         }
     }
     refreshAllVertices();
-    computeTextureCoords(65, 65);
+    computeTextureCoords(gridX, gridY);
     buildIndices();
+}
+
+void createDefaultTerrain()
+{
+    Terrain& t = editor.terrain;
+    t.distributionWidth = t.distributionHeight = 1024;
+    t.distribution.assign(size_t(1024) * 1024 * 3, 0.3f);
+    replaceDistributionTexture();
+    t.heightScale = 512.0f;
+    installFlatGrid(65, 65, 32.0f, t.heightScale * 0.5f);
     uploadMeshBuffers();
     editor.camera.position[0] = 0.0f;
     editor.camera.position[1] = 0.0f;

@@ -23,6 +23,10 @@ void relightAllVertices();
 // tileCoord and mapCoord of every vertex for an nx * ny grid.
 void computeTextureCoords(int nx, int ny);
 void buildIndices();
+// Replaces the vertices by a flat gridX x gridY grid at `height` with its
+// normals, lighting, texture coordinates and indices. The distribution map,
+// the undo history and the GPU copies are left to the caller.
+void installFlatGrid(int gridX, int gridY, float blockWidth, float height);
 // 65 x 65 flat terrain at half the height scale, even texture mix, camera
 // reset, empty undo history.
 void createDefaultTerrain();

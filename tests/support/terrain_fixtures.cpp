@@ -3,38 +3,40 @@
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 
+#include <string>
+
 void makeFlatTerrain(int gridX, int gridY, float height, float blockWidth)
 {
-    // Keep what belongs to an open GL context (GL tests build terrains too).
-    const EditorState kept = editor;
+    // Keep what belongs to an open GL context (GL tests build terrains too),
+    // without copying the old terrain along.
+    const bool context = editor.glContextReady, buffers = editor.vboSupported;
+    const std::string extensions = editor.glExtensions;
+    SDL_Surface* const surface = editor.videoSurface;
+    const int windowWidth = editor.windowWidth, windowHeight = editor.windowHeight;
+    const ShaderProgram standard = editor.standardProgram, shadow = editor.shadowProgram;
     resetEditorState();
-    editor.glContextReady = kept.glContextReady;
-    editor.vboSupported = kept.vboSupported;
-    editor.glExtensions = kept.glExtensions;
-    editor.videoSurface = kept.videoSurface;
-    editor.windowWidth = kept.windowWidth;
-    editor.windowHeight = kept.windowHeight;
-    editor.standardProgram = kept.standardProgram;
-    editor.shadowProgram = kept.shadowProgram;
-    Terrain& t = editor.terrain;
-    t.gridX = gridX;
-    t.gridY = gridY;
-    t.blockWidth = blockWidth;
-    t.vertices.assign(size_t(gridX) * size_t(gridY), TerrainVertex{});
-    for (int r = 0; r < gridY; ++r) {
-        for (int c = 0; c < gridX; ++c) {
-            float* p = t.vertices[size_t(c + r * gridX)].position;
-            p[0] = float(c) * blockWidth;
-            p[1] = float(r) * blockWidth;
-            p[2] = height;
-        }
-    }
-    t.distributionWidth = t.distributionHeight = 1024;
-    t.distribution.assign(size_t(1024) * 1024 * 3, 0.3f);
-    refreshAllVertices();
-    computeTextureCoords(gridX, gridY);
-    buildIndices();
+    editor.glContextReady = context;
+    editor.vboSupported = buffers;
+    editor.glExtensions = extensions;
+    editor.videoSurface = surface;
+    editor.windowWidth = windowWidth;
+    editor.windowHeight = windowHeight;
+    editor.standardProgram = standard;
+    editor.shadowProgram = shadow;
+    installFlatGrid(gridX, gridY, blockWidth, height);
+    editor.terrain.distributionWidth = editor.terrain.distributionHeight = 1024;
+    editor.terrain.distribution.assign(size_t(1024) * 1024 * 3, 0.3f);
     clearHistory();
+}
+
+void addRelief()
+{
+    const int gridX = editor.terrain.gridX;
+    for (size_t i = 0; i < editor.terrain.vertices.size(); ++i) {
+        const int c = int(i % size_t(gridX)), r = int(i / size_t(gridX));
+        editor.terrain.vertices[i].position[2] += float((c * 7 + r * 13) % 97) * 1.37f;
+    }
+    refreshAllVertices();
 }
 
 float& heightAt(int c, int r)

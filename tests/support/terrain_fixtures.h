@@ -6,5 +6,8 @@
 // Resets the editor and installs a flat gridX x gridY terrain at `height`
 // with the given block width, a 1024 x 1024 map of 0.3 and derived data.
 void makeFlatTerrain(int gridX, int gridY, float height = 256.0f, float blockWidth = 32.0f);
+// Adds a fixed relief with fractional heights (no flat face anywhere) and
+// refreshes normals; benchmarks use it for realistic work.
+void addRelief();
 // Height of vertex (c, r) of the live terrain.
 float& heightAt(int c, int r);
