@@ -26,6 +26,18 @@ void uploadStream(GLuint buffer, size_t offset, size_t count, std::vector<float>
                   GL_DYNAMIC_DRAW_ARB);
 }
 
+// A new bilinear texture, bound, ready for a tightly packed upload.
+GLuint newLinearTexture()
+{
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    return name;
+}
+
 constexpr size_t kPositionOffset = 0;
 constexpr size_t kColorOffset = 6;
 constexpr size_t kTileOffset = 9;
@@ -90,12 +102,7 @@ uint32_t createDistributionTexture(int width, int height)
     const Terrain& t = editor.terrain;
     if (!editor.glContextReady) return 0;
     if (int64_t(width) * height * 3 > int64_t(t.distribution.size())) return 0;
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    const GLuint name = newLinearTexture();
     // The map itself stays float; the texture only shows it, and 8 bits a
     // channel (within 1/255 of every weight) sample markedly faster than
     // float storage on a software renderer.
@@ -143,12 +150,7 @@ void updateDistributionRows(int x0, int y0, int x1, int y1)
 uint32_t uploadStampTexture(const uint8_t* pixels, int width, int height, int bitsPerPixel)
 {
     if (!editor.glContextReady || pixels == nullptr) return 0;
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    const GLuint name = newLinearTexture();
     const GLenum format = bitsPerPixel == 32 ? GL_RGBA : GL_RGB;
     glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), width, height, 0, format, GL_UNSIGNED_BYTE, pixels);
     glBindTexture(GL_TEXTURE_2D, 0);
