@@ -3,7 +3,7 @@
 
 int main()
 {
-    startUp();
+    if (!startUp()) return 1;
     runMainLoop();
     shutDown();
     return 0;

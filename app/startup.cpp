@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -81,7 +82,7 @@ void deleteStampTextures()
 
 } // namespace
 
-void startUp()
+bool startUp()
 {
     SDL_Init(SDL_INIT_EVERYTHING);
     editor.windowWidth = 800;
@@ -89,6 +90,12 @@ void startUp()
     editor.fullscreen = 0;
     editor.farClip = 16384;
     setVideoMode(800, 600);
+    // Without a GL context every later step would call into nothing.
+    if (!editor.glContextReady) {
+        std::fprintf(stderr, "Cannot open the editor window: %s\n", SDL_GetError());
+        SDL_Quit();
+        return false;
+    }
     SDL_WM_SetCaption("Brivel Terrain Editor", "brivel");
     initGlut();
     std::srand(unsigned(std::time(nullptr)));
@@ -108,6 +115,7 @@ void startUp()
     editor.terrain.vertices.clear();
     createDefaultTerrain();
     editor.frameTicks = SDL_GetTicks();
+    return true;
 }
 
 void resetVideo(int width, int height)

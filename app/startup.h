@@ -3,8 +3,9 @@
 #pragma once
 
 // SDL, the window, GL state, every loader in order, the palette and the
-// default terrain.
-void startUp();
+// default terrain. False (with a message on stderr, SDL shut down again)
+// when no window with a GL context could be opened.
+bool startUp();
 // The window was resized: re-make it at the new size and re-create every GL
 // resource; terrain, undo history, camera, light and switches survive.
 void resetVideo(int width, int height);

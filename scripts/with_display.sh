@@ -12,7 +12,9 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 display=:$(( 90 + RANDOM % 100 ))
 while [ -e "/tmp/.X11-unix/X${display#:}" ]; do display=:$(( 90 + RANDOM % 100 )); done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: without it the server resets whenever its last client leaves, and
+# the next test that connects during the reset is refused.
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
