@@ -90,7 +90,7 @@ struct BrushStamp {
     int32_t width = 0;
     int32_t height = 0;
     std::vector<float> mask; // width * height, top row first, red / 255 in 0..1
-    uint32_t texture = 0;    // GL texture used only for the HUD preview
+    uint32_t texture = 0;    // HUD preview made from the mask by the drawing layer, 0 = none
     int32_t next = -1;
     int32_t previous = -1;
 };

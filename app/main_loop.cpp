@@ -10,7 +10,6 @@
 #include "app/prompt.h"
 #include "ops/commands.h"
 #include "render/frame.h"
-#include "render/gpu_mirror.h"
 #include "sculpt/picking.h"
 #include "sculpt/stroke.h"
 #include "terrain/terrain.h"
@@ -194,7 +193,6 @@ void dragLight()
     unprojectPoint(double(mx), double(editor.windowHeight - my), editor.lightDragDepth, world);
     for (int i = 0; i < 3; ++i) editor.lightPosition[i] = float(world[i]);
     relightAllVertices();
-    uploadMeshBuffers();
 }
 
 void paceFrame()

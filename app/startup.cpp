@@ -20,6 +20,7 @@
 #include "ui/palette.h"
 #include "app/prompt.h"
 #include "terrain/terrain.h"
+#include "terrain/terrain_events.h"
 #include "terrain/undo.h"
 
 namespace {
@@ -105,11 +106,13 @@ bool startUp()
     editor.modState = 0;
     createQuadric();
     checkBufferExtension();
+    setTerrainChangeListener(gpuMirrorTerrainChanged);
     loadGlEntryPoints();
     loadEditorTextures({kDefaultGroundTextures[0], kDefaultGroundTextures[1], kDefaultGroundTextures[2]});
     loadSkySet("data/sky/default");
     createShadowMap();
     loadBrushStamps();
+    createStampPreviews();
     buildPaletteAndClosePrompt();
     editor.terrain.distribution.clear();
     editor.terrain.vertices.clear();
@@ -143,6 +146,7 @@ void resetVideo(int width, int height)
     buildPaletteAndClosePrompt();
     loadSkySet(std::string(editor.skySetName));
     loadBrushStamps();
+    createStampPreviews();
     if (glObjectsKept)
         replaceDistributionTexture();
     else
@@ -166,6 +170,7 @@ void shutDown()
     deleteShaderProgram(editor.standardProgram);
     deleteShaderProgram(editor.shadowProgram);
     editor.glContextReady = false;
+    setTerrainChangeListener(nullptr);
     editor.videoSurface = nullptr;
     SDL_Quit();
 }

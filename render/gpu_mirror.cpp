@@ -5,6 +5,7 @@
 
 #include "app/editor_state.h"
 #include "render/gl_extensions.h"
+#include "terrain/terrain_events.h"
 
 namespace {
 
@@ -147,12 +148,36 @@ void updateDistributionRows(int x0, int y0, int x1, int y1)
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-uint32_t uploadStampTexture(const uint8_t* pixels, int width, int height, int bitsPerPixel)
+void createStampPreviews()
 {
-    if (!editor.glContextReady || pixels == nullptr) return 0;
-    const GLuint name = newLinearTexture();
-    const GLenum format = bitsPerPixel == 32 ? GL_RGBA : GL_RGB;
-    glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), width, height, 0, format, GL_UNSIGNED_BYTE, pixels);
+    if (!editor.glContextReady) return;
+    for (BrushStamp& stamp : editor.stamps) {
+        if (stamp.mask.size() != size_t(stamp.width) * size_t(stamp.height)) continue;
+        // The preview shows the mask itself: what the brush will use.
+        stamp.texture = newLinearTexture();
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, stamp.width, stamp.height, 0, GL_LUMINANCE, GL_FLOAT,
+                     stamp.mask.data());
+    }
     glBindTexture(GL_TEXTURE_2D, 0);
-    return name;
+}
+
+// Only the colour stream changes when the light moves.
+static void uploadMeshColours()
+{
+    if (!buffersUsable() || editor.meshBuffers[kColourBuffer] < 0) return;
+    std::vector<float> scratch;
+    uploadStream(GLuint(editor.meshBuffers[kColourBuffer]), kColorOffset, 3, scratch);
+    gl.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
+}
+
+void gpuMirrorTerrainChanged(const TerrainChange& change)
+{
+    if (!editor.glContextReady) return;
+    switch (change.kind) {
+    case TerrainChangeKind::kGridRegion: patchMeshVertices(change.x0, change.y0, change.x1, change.y1); break;
+    case TerrainChangeKind::kGridReplaced: uploadMeshBuffers(); break;
+    case TerrainChangeKind::kLighting: uploadMeshColours(); break;
+    case TerrainChangeKind::kMapRegion: updateDistributionRows(change.x0, change.y0, change.x1, change.y1); break;
+    case TerrainChangeKind::kMapReplaced: replaceDistributionTexture(); break;
+    }
 }

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/editor_state.h"
-#include "render/gpu_mirror.h"
+#include "terrain/terrain_events.h"
 #include "sculpt/brush_geometry.h"
 #include "sculpt/stamps.h"
 #include "terrain/terrain.h"
@@ -88,6 +88,6 @@ void applyHeightTool()
     }
 
     refreshVertexRegion(cols.first, rows.first, cols.last, rows.last);
-    patchMeshVertices(std::max(cols.first - 1, 0), std::max(rows.first - 1, 0),
-                      std::min(cols.last + 1, gridX - 1), std::min(rows.last + 1, gridY - 1));
+    // Positions changed inside the square, colours one vertex beyond it.
+    reportGridRegion(cols.first - 1, rows.first - 1, cols.last + 1, rows.last + 1);
 }

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/editor_state.h"
-#include "render/gpu_mirror.h"
+#include "terrain/terrain_events.h"
 #include "sculpt/brush_geometry.h"
 #include "sculpt/stamps.h"
 
@@ -101,5 +101,5 @@ void applyTextureTool()
         }
     }
 
-    updateDistributionRows(cols.first, rows.first, cols.last, rows.last);
+    reportMapRegion(cols.first, rows.first, cols.last, rows.last);
 }
