@@ -212,14 +212,14 @@ void paceFrame()
 void handleKeyDown(int sym, uint32_t mod)
 {
     if (sym == SDLK_ESCAPE) {
-        if (editor.promptKind != 0) closePrompt();
+        if (editor.promptKind != kPromptNone) closePrompt();
         return;
     }
     if (sym == SDLK_TAB) {
         toggle(editor.hudVisible);
         return;
     }
-    if (editor.promptKind != 0) {
+    if (editor.promptKind != kPromptNone) {
         promptKey(sym);
         return;
     }
@@ -247,7 +247,7 @@ void runFrame()
     if (SDL_GetMouseState(&mx, &my) & SDL_BUTTON(SDL_BUTTON_RIGHT)) lookWithMouse(mx, my);
     paceFrame();
     const uint32_t buttons = updatePick();
-    if (editor.promptKind == 0) moveWithKeys();
+    if (editor.promptKind == kPromptNone) moveWithKeys();
     if (editor.lightDragActive) dragLight();
     applyBrush(buttons);
     drawFrame();

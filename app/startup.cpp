@@ -31,8 +31,7 @@ void setVideoMode(int width, int height)
 {
     editor.windowWidth = width;
     editor.windowHeight = height;
-    const Uint32 flags = editor.fullscreen ? (SDL_FULLSCREEN | SDL_OPENGL) : kWindowedFlags;
-    editor.videoSurface = SDL_SetVideoMode(width, height, 32, flags);
+    editor.videoSurface = SDL_SetVideoMode(width, height, 32, kWindowedFlags);
     editor.glContextReady = editor.videoSurface != nullptr;
 }
 
@@ -88,7 +87,6 @@ bool startUp()
     SDL_Init(SDL_INIT_EVERYTHING);
     editor.windowWidth = 800;
     editor.windowHeight = 600;
-    editor.fullscreen = 0;
     editor.farClip = 16384;
     setVideoMode(800, 600);
     // Without a GL context every later step would call into nothing.

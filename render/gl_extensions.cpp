@@ -98,8 +98,6 @@ void deleteShaderProgram(ShaderProgram& program)
 {
     if (program.program > 0 && gl.deleteObject) gl.deleteObject(GLhandleARB(program.program));
     program.program = -1;
-    program.vertexShader = -1;
-    program.fragmentShader = -1;
 }
 
 void loadShaderProgram(ShaderProgram& program, const std::string& name)
@@ -135,8 +133,6 @@ void loadShaderProgram(ShaderProgram& program, const std::string& name)
         failure += "program " + name + ": " + infoLog(object);
     gl.deleteObject(vertexShader);
     gl.deleteObject(fragmentShader);
-    program.vertexShader = -1;
-    program.fragmentShader = -1;
     if (!failure.empty()) {
         std::fprintf(stderr, "Shader program \"%s\" failed to build:\n%s\n", name.c_str(), failure.c_str());
         gl.deleteObject(object);

@@ -33,13 +33,13 @@ static double toolHeight(const Terrain& terrain, const TerrainVertex& vertex, in
     const double frame = double(editor.frameMillis);
     const double k = frame / 5000.0 * editor.brushStrength * terrain.heightScale * w;
     switch (editor.currentOp) {
-    case 0: return std::max(z - k, 0.0);
-    case 1: return z + k;
-    case 2: {
+    case kToolCarve: return std::max(z - k, 0.0);
+    case kToolRaise: return z + k;
+    case kToolSmooth: {
         const double s = frame / 325.0 * editor.brushStrength * w;
         return (1.0 - s) * z + s * localMeanHeight(terrain, x, y);
     }
-    case 3: {
+    case kToolNoise: {
         // The angles are rounded to float first so that the pattern is the
         // same on every platform's float-to-double path.
         const float angle = float(double(x) * double(y));
@@ -47,7 +47,7 @@ static double toolHeight(const Terrain& terrain, const TerrainVertex& vertex, in
         const float v = float(double(vertex.position[1]) / 12.0);
         return z + std::sin(double(angle)) * std::cos(double(u)) * std::sin(double(v)) * k;
     }
-    case 4:
+    case kToolFlatten:
         // Flatten ignores stamp, strength and frame time.
         if (!editor.smoothBrush || pointDistance(vertex.position, editor.pickPoint) < editor.brushWidth) {
             return editor.flattenHeight;
