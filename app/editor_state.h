@@ -287,6 +287,13 @@ constexpr uint32_t kModAlt = 0x0300;
 
 extern EditorState editor;
 
+// The folder the editor's art and shaders are read from: "data" (relative to
+// the working directory) until start-up locates it (app/data_directory.h).
+// Kept outside EditorState so that resetting the record keeps it.
+extern std::string gDataDirectory;
+// A file of the data folder, e.g. dataFile("brushes/1.tga").
+std::string dataFile(const std::string& relative);
+
 // Resets every field to its default (tests use it between cases).
 void resetEditorState();
 

@@ -106,8 +106,9 @@ bool startUp()
     checkBufferExtension();
     setTerrainChangeListener(gpuMirrorTerrainChanged);
     loadGlEntryPoints();
-    loadEditorTextures({kDefaultGroundTextures[0], kDefaultGroundTextures[1], kDefaultGroundTextures[2]});
-    loadSkySet("data/sky/default");
+    loadEditorTextures({dataFile(kDefaultGroundTextures[0]), dataFile(kDefaultGroundTextures[1]),
+                        dataFile(kDefaultGroundTextures[2])});
+    loadSkySet(dataFile("sky/default"));
     createShadowMap();
     loadBrushStamps();
     createStampPreviews();

@@ -105,8 +105,8 @@ void loadShaderProgram(ShaderProgram& program, const std::string& name)
     if (program.program > 0 && gl.deleteObject) gl.deleteObject(GLhandleARB(program.program));
     program.program = -1;
     std::string vertexSource, fragmentSource;
-    const bool haveVertex = readSource("data/" + name + ".vert", vertexSource);
-    const bool haveFragment = readSource("data/" + name + ".frag", fragmentSource);
+    const bool haveVertex = readSource(dataFile(name + ".vert"), vertexSource);
+    const bool haveFragment = readSource(dataFile(name + ".frag"), fragmentSource);
     if (!haveVertex || !haveFragment || !shaderObjectsAvailable()) return;
 
     const GLhandleARB object = gl.createProgramObject();
@@ -126,9 +126,9 @@ void loadShaderProgram(ShaderProgram& program, const std::string& name)
     // draw as if the program were missing.
     std::string failure;
     if (!objectStatus(vertexShader, GL_OBJECT_COMPILE_STATUS_ARB))
-        failure += "data/" + name + ".vert: " + infoLog(vertexShader);
+        failure += dataFile(name + ".vert") + ": " + infoLog(vertexShader);
     if (!objectStatus(fragmentShader, GL_OBJECT_COMPILE_STATUS_ARB))
-        failure += "data/" + name + ".frag: " + infoLog(fragmentShader);
+        failure += dataFile(name + ".frag") + ": " + infoLog(fragmentShader);
     if (failure.empty() && !objectStatus(object, GL_OBJECT_LINK_STATUS_ARB))
         failure += "program " + name + ": " + infoLog(object);
     gl.deleteObject(vertexShader);

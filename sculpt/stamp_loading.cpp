@@ -49,4 +49,4 @@ void loadBrushStampsFrom(const std::string& dir)
     editor.currentStamp = editor.stamps.empty() ? -1 : 0;
 }
 
-void loadBrushStamps() { loadBrushStampsFrom("data/brushes"); }
+void loadBrushStamps() { loadBrushStampsFrom(dataFile("brushes")); }
