@@ -301,5 +301,9 @@ void resetEditorState();
 // command, a finished save): one line on stderr and the same text in the
 // HUD for a few seconds.
 void postStatus(const std::string& message);
+// A command's refusal: posts `why` and returns true, or returns false when
+// `why` is empty (the command may go ahead). Commands check before they
+// record their undo entry, so a refused one leaves the history as it was.
+bool refused(const std::string& why);
 // Milliseconds on a steady clock, for message expiry.
 int64_t steadyMillis();
