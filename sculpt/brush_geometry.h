@@ -40,10 +40,11 @@ void growDirtyBounds(double cx, double cy, double rx, double ry, int width, int 
 
 // Stamp texel along one axis: offset from the square's first index scaled
 // onto size - 1 texels across `span` whole cells, clamped to the stamp. A
-// span of 0 (a brush narrower than a cell) samples texel 0.
+// span of 0 (a brush narrower than a cell) samples the stamp's middle, where
+// the square's centre would land: its corner is black in most stamps.
 inline int stampIndex(double offset, int size, double span)
 {
-    if (span == 0.0) return 0;
+    if (span == 0.0) return (size - 1) / 2;
     return truncWithin(offset * double(size - 1) / span, 0, size - 1);
 }
 
