@@ -81,7 +81,18 @@ TEST(RandomTerrain, HandCheckedOnATinyGrid)
 
 TEST(Erosion, HandTracedDroplets)
 {
-    struct Case { const char* what; std::vector<float> before, after; } cases[] = {
+    // A row 25 long: 10000, then a slope 100 - 4c that only the first vertex
+    // tops (T = 1003.6). Its droplet runs 20 steps, the last taking
+    // 1.25 x 0.05: at vertex 19 its age reaches 1 and it drops everything it
+    // took, 1.25 x (20 - 0.05 x 190) = 13.125. The slope is 4 a step, more
+    // than any one removal, so it never stops earlier; vertices 20 on stay.
+    std::vector<float> slope(25), eroded(25);
+    for (int c = 0; c < 25; ++c) {
+        slope[c] = c == 0 ? 10000.0f : 100.0f - 4.0f * c;
+        eroded[c] = c < 20 ? slope[c] - 1.25f * (1 - 0.05f * c) : slope[c];
+    }
+    eroded[19] += 13.125f;
+    struct Case { const char* what; std::vector<float> before, after; int width = 3; } cases[] = {
         // Every vertex starts a droplet; each puts its 1.25 straight back.
         {"flat", std::vector<float>(9, 256.0f), std::vector<float>(9, 256.0f)},
         // 10 runs to 0 and stops (5 is higher), dropping 1.25 + 1.1875 there;
@@ -94,15 +105,16 @@ TEST(Erosion, HandTracedDroplets)
         // droplet; below -9999 hi stays -9999 and T is above every height.
         {"above 99999", {200000, 100000, 109999.5f}, {199998.75f, 100002.5f, 109998.25f}},
         {"below -9999", {-19000, -20000, -19500}, {-19000, -20000, -19500}},
+        {"age and capacity", slope, eroded, 25},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        makeFlatTerrain(3, int(c.before.size()) / 3, 0.0f);
+        makeFlatTerrain(c.width, int(c.before.size()) / c.width, 0.0f);
         for (size_t i = 0; i < c.before.size(); ++i)
             z(i) = c.before[i];
         erodeTerrain();
         for (size_t i = 0; i < c.after.size(); ++i)
-            EXPECT_NEAR(z(i), c.after[i], 0.01f) << i;
+            EXPECT_NEAR(z(i), c.after[i], 1e-3f) << i;
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <tuple>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "sculpt/picking.h"
 #include "sculpt/stroke.h"
 #include "support/terrain_fixtures.h"
+#include "terrain/terrain.h"
 #include "terrain/undo.h"
 
 namespace {
@@ -111,6 +113,41 @@ TEST_F(ToolTest, EachToolOneFrame)
         strokeAt(c.op, c.x, c.y); // z 256: Flatten levels to the hovered vertex, not the pick
         EXPECT_NEAR(height ? heightAt(c.qx, c.qy) : texel(c.qx, c.qy)[c.channel], c.expected, 1e-4) << c.what;
     }
+}
+
+// Every normal and colour equals a recomputation from the positions alone:
+// vertices a stroke left stale would show lit as before the change.
+void expectDerivedDataCurrent(const char* when)
+{
+    const Terrain& t = editor.terrain;
+    std::vector<TerrainVertex> fresh = t.vertices;
+    for (int r = 0; r < t.gridY; ++r)
+        for (int c = 0; c < t.gridX; ++c) computeVertexNormal(fresh.data(), c, r, t.gridX, t.gridY);
+    for (size_t i = 0; i < fresh.size(); ++i) {
+        const TerrainVertex &now = t.vertices[i], &want = fresh[i];
+        ASSERT_TRUE(std::equal(want.normal, want.normal + 6, now.normal))
+            << when << ": vertex " << i % size_t(t.gridX) << ", " << i / size_t(t.gridX);
+    }
+}
+
+TEST_F(ToolTest, NormalsAndLightingAroundTheBrushFollowEveryStepUndoAndRedo)
+{
+    addRelief();
+    editor.brushWidth = 40.0f;
+    strokeAtVertex(1, 5, 5);
+    expectDerivedDataCurrent("first step");
+    applyPick(11 * 32.0, 0.0, 256.0); // a corner: the square is clipped
+    applyBrush(1);
+    expectDerivedDataCurrent("at the corner");
+    editor.currentOp = 2; // Smooth across the middle
+    applyPick(6.6 * 32.0, 7.2 * 32.0, 256.0);
+    applyBrush(1);
+    expectDerivedDataCurrent("smoothing");
+    endStroke();
+    undo();
+    expectDerivedDataCurrent("undo");
+    redo();
+    expectDerivedDataCurrent("redo");
 }
 
 TEST_F(ToolTest, HugeBrushOrFarPickStaysInsideTheArrays)
