@@ -22,6 +22,10 @@ void refreshAllVertices();
 void relightAllVertices();
 // tileCoord and mapCoord of every vertex for an nx * ny grid.
 void computeTextureCoords(int nx, int ny);
+// Whether computeTextureCoords(gridX, gridY) would leave the texture
+// coordinates as they are (false after a block width change, which keeps
+// them until the next recomputation).
+bool textureCoordsCurrent();
 void buildIndices();
 // Replaces the vertices by a flat gridX x gridY grid at `height` with its
 // normals, lighting, texture coordinates and indices. The distribution map,
