@@ -301,5 +301,8 @@ void resetEditorState();
 // command, a finished save): one line on stderr and the same text in the
 // HUD for a few seconds.
 void postStatus(const std::string& message);
+// Whether postStatus also writes to stderr (batch mode keeps its successes
+// quiet and prints the failing step's message itself).
+extern bool gStatusToStderr;
 // Milliseconds on a steady clock, for message expiry.
 int64_t steadyMillis();

@@ -198,3 +198,11 @@ bool importPgmHeightmap(const std::string& path)
     }
     return importPgm(bytes.data(), bytes.size(), path);
 }
+
+bool importHeightmapFile(const std::string& path)
+{
+    if (path.find(".tga") != std::string::npos) return importTgaHeightmap(path);
+    if (path.find(".pgm") != std::string::npos) return importPgmHeightmap(path);
+    postStatus("Height maps are .tga or .pgm files: " + path);
+    return false;
+}

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+// Chooses the reader by the name's extension.
+bool importHeightmapFile(const std::string& path);
 bool importTgaHeightmap(const std::string& path);
 bool importPgmHeightmap(const std::string& path);
 // A whole PGM file held in memory (the fuzzer's entry).
