@@ -102,6 +102,7 @@ struct BrushStamp {
 struct TextureRecord {
     uint32_t texture = 0; // GL texture name, 0 when the file could not be read
     std::string name;     // the path exactly as requested
+    std::string failure;  // why texture is 0, for the user ("Not a regular file: ..."); empty once loaded
 };
 constexpr int32_t kNoTexture = -1; // "no record" for a texture reference
 
@@ -254,8 +255,6 @@ struct EditorState {
     bool skyIsSphere = false;
     std::string skySetName;
     std::vector<TextureRecord> textureCache;
-    int32_t loadMipmapped = 0;   // 1 only while ground textures load
-    int32_t loadClampToEdge = 0; // 1 only while sky images load
     ShaderProgram standardProgram;
     ShaderProgram shadowProgram;
     bool vboSupported = false;

@@ -14,20 +14,10 @@
 #include <vector>
 
 static constexpr int kImportDistributionSide = 1024;
-
-// Lays out a fresh grid of width x height vertices; the heights come later.
-static std::vector<TerrainVertex> makeGrid(int width, int height, float blockWidth)
-{
-    std::vector<TerrainVertex> vertices(size_t(width) * size_t(height));
-    for (int row = 0; row < height; ++row) {
-        for (int col = 0; col < width; ++col) {
-            TerrainVertex& v = vertices[size_t(row) * width + col];
-            v.position[0] = col * blockWidth;
-            v.position[1] = row * blockWidth;
-        }
-    }
-    return vertices;
-}
+// Room for a PGM header with its comments, beyond the largest sample data.
+static constexpr uint64_t kPgmHeaderAllowance = 1 << 20;
+// The largest PGM file worth reading: 16-bit samples on the largest grid.
+static constexpr uint64_t kPgmFileLimit = uint64_t(kMaxGridSide) * kMaxGridSide * 2 + kPgmHeaderAllowance;
 
 // Installs the imported grid and brings every derived piece up to date: an
 // even texture mix, normals and lighting, coordinates, indices, buffers, a
@@ -35,16 +25,11 @@ static std::vector<TerrainVertex> makeGrid(int width, int height, float blockWid
 static void installImportedGrid(int width, int height, std::vector<TerrainVertex>& vertices)
 {
     Terrain& terrain = editor.terrain;
-    terrain.gridX = width;
-    terrain.gridY = height;
-    terrain.vertices.swap(vertices);
     terrain.distributionWidth = kImportDistributionSide;
     terrain.distributionHeight = kImportDistributionSide;
     terrain.distribution.assign(size_t(kImportDistributionSide) * kImportDistributionSide * 3, 1.0f / 3.0f);
     reportMapReplaced();
-    refreshAllVertices();
-    computeTextureCoords(width, height);
-    buildIndices();
+    installGrid(width, height, vertices);
     reportGridReplaced();
     editor.camera.position[0] = 0.0f;
     editor.camera.position[1] = 0.0f;
@@ -62,18 +47,16 @@ static bool sizeAllowed(int width, int height)
 
 bool importTgaHeightmap(const std::string& path)
 {
-    Image image = readTga(path);
+    TgaOptions options;
+    options.maxSide = kMaxGridSide;
+    Image image = readTga(path, options);
     if (image.pixels.empty()) {
-        postStatus("Cannot read image " + path);
-        return false;
-    }
-    if (!sizeAllowed(image.width, image.height)) {
-        postStatus("Image too large for a terrain: " + path);
+        postStatus(image.failure);
         return false;
     }
     const int w = image.width, h = image.height, b = image.bitsPerPixel / 8;
     const float heightScale = editor.terrain.heightScale;
-    std::vector<TerrainVertex> vertices = makeGrid(w, h, editor.terrain.blockWidth);
+    std::vector<TerrainVertex> vertices = layOutFlatGrid(w, h, editor.terrain.blockWidth, 0.0f);
     for (int row = 0; row < h; ++row) {
         for (int col = 0; col < w; ++col) {
             const uint8_t red = image.pixels[(size_t(row) * w + (w - 1 - col)) * b];
@@ -169,7 +152,7 @@ static bool importPgm(const uint8_t* data, size_t size, const std::string& name)
     // Eight-bit samples scale by 1/255 whatever the maximum says; sixteen-bit
     // samples scale by their maximum so their extra precision survives.
     const float sampleRange = bytesPerSample == 2 ? float(maxval) : 255.0f;
-    std::vector<TerrainVertex> vertices = makeGrid(w, h, editor.terrain.blockWidth);
+    std::vector<TerrainVertex> vertices = layOutFlatGrid(w, h, editor.terrain.blockWidth, 0.0f);
     const uint8_t* sample = data + cursor.at;
     for (int row = 0; row < h; ++row) {
         for (int k = 0; k < w; ++k, sample += bytesPerSample) {
@@ -191,10 +174,10 @@ bool importPgmFromBytes(const uint8_t* data, size_t size)
 bool importPgmHeightmap(const std::string& path)
 {
     std::vector<uint8_t> bytes;
-    switch (readFileBytes(path, bytes)) {
-    case FileRead::kCannotOpen: postStatus("Cannot open " + path); return false;
-    case FileRead::kReadError: postStatus("Cannot read " + path); return false;
-    case FileRead::kOk: break;
+    const FileRead result = readFileBytes(path, kPgmFileLimit, bytes);
+    if (result != FileRead::kOk) {
+        postStatus(fileReadMessage(result, path));
+        return false;
     }
     return importPgm(bytes.data(), bytes.size(), path);
 }

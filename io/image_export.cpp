@@ -48,7 +48,9 @@ static uint8_t normalByte(float component) { return truncatedByte((component * 0
 
 static bool writeImage(const std::string& path, const std::vector<uint8_t>& buffer)
 {
-    return reportExport(writeFileReplacing(path, buffer.data(), buffer.size()), path);
+    PendingFile pending;
+    const bool ok = writeFileReplacing(pending, path, buffer.data(), buffer.size());
+    return reportExport(ok, pending);
 }
 
 bool exportHeightmapTga(const std::string& path)
