@@ -5,10 +5,12 @@
 #include "io/text_output.h"
 #include "io_test_files.h"
 
+#include <array>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <regex>
+#include <sstream>
 #include <sys/resource.h>
 
 using Export = ScratchTest;
@@ -103,4 +105,58 @@ TEST_F(Export, FailedWritesKeepTheExistingFileAndReport)
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(readAll<std::string>(dir + "old"), "old");
     EXPECT_EQ(listDir(dir), Names{"old"});
+}
+
+struct Point3 {
+    double x, y, z;
+};
+static Point3 minus(Point3 a, Point3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+static double dot(Point3 a, Point3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+static Point3 cross(Point3 a, Point3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+
+// The planes of each brush of a .map text, three points per plane.
+static std::vector<std::vector<std::array<Point3, 3>>> mapBrushes(const std::string& text)
+{
+    std::vector<std::vector<std::array<Point3, 3>>> brushes;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line == "// brush #")
+            brushes.emplace_back();
+        std::array<Point3, 3> p;
+        if (std::sscanf(line.c_str(), "( %lf %lf %lf ) ( %lf %lf %lf ) ( %lf %lf %lf )", &p[0].x, &p[0].y, &p[0].z,
+                        &p[1].x, &p[1].y, &p[1].z, &p[2].x, &p[2].y, &p[2].z) == 9)
+            brushes.back().push_back(p);
+    }
+    return brushes;
+}
+
+TEST_F(Export, EveryPlaneOfEveryMapBrushFacesOutOfItsBrush)
+{
+    // Map compilers take a plane's normal as (p0 - p1) x (p2 - p1) and keep
+    // what lies behind it: a plane wound the other way swallows the world.
+    makeFlatTerrain(4, 3, 0.0f, 32.0f);
+    addRelief();
+    for (auto run : {exportQ1Map, exportQ3Map}) {
+        ASSERT_TRUE(run(dir + "out.map"));
+        const auto brushes = mapBrushes(readAll<std::string>(dir + "out.map"));
+        ASSERT_EQ(brushes.size(), 3u * 2u * 2u);
+        for (size_t b = 0; b < brushes.size(); ++b) {
+            ASSERT_EQ(brushes[b].size(), 5u) << "brush " << b;
+            std::vector<Point3> corners; // every point any plane names
+            for (const auto& plane : brushes[b])
+                corners.insert(corners.end(), plane.begin(), plane.end());
+            for (size_t k = 0; k < brushes[b].size(); ++k) {
+                const auto& p = brushes[b][k];
+                const Point3 normal = cross(minus(p[0], p[1]), minus(p[2], p[1]));
+                double deepest = 0;
+                for (const Point3& corner : corners) {
+                    const double side = dot(normal, minus(corner, p[1])) / std::sqrt(dot(normal, normal));
+                    EXPECT_LE(side, 0.01) << "brush " << b << " plane " << k;
+                    deepest = std::min(deepest, side);
+                }
+                EXPECT_LT(deepest, -1.0) << "brush " << b << " plane " << k << " has the brush behind it";
+            }
+        }
+    }
 }

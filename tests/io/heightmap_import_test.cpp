@@ -28,12 +28,13 @@ TEST_F(HeightmapImport, ImagesBecomeGridsMirroredAlongX)
     // 3 x 2 samples, top row first; each height is sample / 255 x 510, row by row with the columns reversed.
     const Bytes samples = {0, 51, 255, 102, 0, 17};
     const float heights[] = {510, 102, 0, 34, 0, 204};
-    const Bytes wide = {0, 0, 51, 51, 255, 255, 102, 102, 0, 0, 17, 17}; // x 257, big-endian
+    // The samples doubled, out of 510, big-endian: the high byte comes first.
+    const Bytes wide = {0, 0, 0, 102, 0x01, 0xFE, 0, 204, 0, 0, 0, 34};
     const Bytes bgra = {9, 9, 0, 255, 9, 9, 51, 255, 9, 9, 255, 255, 9, 9, 102, 255, 9, 9, 0, 255, 9, 9, 17, 255};
     const std::pair<const char*, Bytes> cases[] = {
         {"plain.pgm", pgm("P5\n3 2\n255\n", samples)},
         {"comments.pgm", pgm("P5\n# one\n# two\n3 # width\n#three\n 2 255\t", samples)},
-        {"16-bit.pgm", pgm("P5\n3 2\n65535\n", wide)},
+        {"16-bit.pgm", pgm("P5\n3 2\n510\n", wide)},
         {"32-bit.tga", tga(2, 3, 2, 32, 0x20, bgra)},
     };
     for (const auto& [name, file] : cases) {
