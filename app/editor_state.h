@@ -160,7 +160,8 @@ enum PromptKind : int32_t {
 };
 constexpr int kPromptKinds = 5;
 
-// `exportFormat`: the export prompt's choice (F5 to F11).
+// `exportFormat`: the export prompt's choice (F5 to F11 give codes 0 to 6;
+// a typed name ending in ".png" or ".r16" chooses the last two).
 enum ExportFormat : int32_t {
     kExportObj = 0,
     kExportHeightmapTga = 1,
@@ -169,8 +170,10 @@ enum ExportFormat : int32_t {
     kExportDistributionTga = 4,
     kExportFinalTextureTga = 5,
     kExportNormalMapTga = 6,
+    kExportHeightmapPng = 7,
+    kExportHeightmapR16 = 8,
 };
-constexpr int kExportFormats = 7;
+constexpr int kExportFormats = 9;
 
 // `textureSlot` 0 to 2 are the ground textures; this one is the sky.
 constexpr int32_t kTextureSlotSky = 3;

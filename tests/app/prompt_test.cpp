@@ -98,3 +98,19 @@ TEST_F(Prompt, EachFunctionKeyExportsItsOwnFormat)
     }
     EXPECT_EQ(outputs.size(), std::size(cases)) << "the seven formats differ on this terrain";
 }
+
+TEST_F(Prompt, ATypedPngOrR16NameExportsA16BitHeightMapWhateverIsSelected)
+{
+    makeFlatTerrain(4, 4);
+    addRelief();
+    for (const char* name : {"hills.png", "hills.r16"}) {
+        run(kPromptExport, dir + name, kKeyF5 + 2); // Q1 selected
+        EXPECT_EQ(editor.exportFormat, kExportQ1Map) << "the selection is kept";
+        ASSERT_TRUE((name[6] == 'p' ? exportHeightmapPng : exportHeightmapR16)(dir + "direct"));
+        EXPECT_EQ(readAll(dir + name), readAll(dir + "direct")) << name;
+    }
+    // And the import prompt reads it back.
+    makeFlatTerrain(3, 3);
+    run(kPromptHeightmap, dir + "hills.png");
+    EXPECT_EQ(editor.terrain.gridX, 4);
+}

@@ -1,4 +1,5 @@
 #include "io/document.h"
+#include "io/export_formats.h"
 #include "io/image_export.h"
 #include "io/map_export.h"
 #include "io/obj_export.h"
@@ -159,4 +160,40 @@ TEST_F(Export, EveryPlaneOfEveryMapBrushFacesOutOfItsBrush)
             }
         }
     }
+}
+
+TEST(ExportTable, CodesBatchNamesAndTypedNamesFindTheirExport)
+{
+    const struct { ExportFormat code; const char* batchName; bool (*run)(const std::string&); const char* extension; } rows[] = {
+        {kExportObj, "obj", exportObj, ".obj"},
+        {kExportHeightmapTga, "height-tga", exportHeightmapTga, ".tga"},
+        {kExportQ1Map, "q1", exportQ1Map, ".map"},
+        {kExportQ3Map, "q3", exportQ3Map, ".map"},
+        {kExportDistributionTga, "distribution-tga", exportDistributionTga, ".tga"},
+        {kExportFinalTextureTga, "texture-tga", exportFinalTextureTga, ".tga"},
+        {kExportNormalMapTga, "normal-tga", exportNormalMapTga, ".tga"},
+        {kExportHeightmapPng, "height-png", exportHeightmapPng, ".png"},
+        {kExportHeightmapR16, "height-r16", exportHeightmapR16, ".r16"},
+    };
+    size_t count = 0;
+    exportEntries(count);
+    EXPECT_EQ(count, std::size(rows));
+    for (const auto& row : rows) {
+        const ExportEntry* entry = exportByBatchName(row.batchName);
+        ASSERT_NE(entry, nullptr) << row.batchName;
+        EXPECT_EQ(entry, exportByCode(row.code)) << row.batchName;
+        EXPECT_EQ(entry->run, row.run) << row.batchName;
+        EXPECT_STREQ(entry->extension, row.extension);
+    }
+    EXPECT_EQ(exportByBatchName("height"), nullptr);
+    EXPECT_EQ(exportByCode(9), nullptr);
+    const std::pair<const char*, const ExportEntry*> typed[] = {
+        {"hills.png", exportByCode(kExportHeightmapPng)}, {"HILLS.PNG", exportByCode(kExportHeightmapPng)},
+        {"a/b.r16", exportByCode(kExportHeightmapR16)},   {"hills.png.old", nullptr},
+        {"hills.raw", nullptr},                           {"hills.tga", nullptr},
+    };
+    for (const auto& [name, entry] : typed)
+        EXPECT_EQ(exportByTypedName(name), entry) << name;
+    EXPECT_STREQ(exportFormatLine(kExportQ1Map, "level"), "Q1 .map format");
+    EXPECT_STREQ(exportFormatLine(kExportQ1Map, "level.r16"), "16-bit .r16 (by name)");
 }
