@@ -47,7 +47,7 @@ static uint32_t bigEndian32(const uint8_t* p) { return uint32_t(p[0]) << 24 | p[
 
 // Reads the header, checks the size and decodes every row into `pixels`.
 static bool runDecoder(png_structp png, png_infop info, int maxSide, std::vector<uint8_t>& pixels,
-                       std::vector<png_bytep>& rows, ChannelSamples& samples, bool& tooLarge, int& channels)
+                       std::vector<png_bytep>& rows, ChannelSamples& samples, int& channels)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
@@ -114,7 +114,7 @@ bool decodePngChannel(ByteSource& source, int maxSide, ChannelSamples& samples, 
     std::vector<uint8_t> pixels;
     std::vector<png_bytep> rows;
     int channels = 0;
-    const bool ok = runDecoder(png, info, maxSide, pixels, rows, samples, tooLarge, channels);
+    const bool ok = runDecoder(png, info, maxSide, pixels, rows, samples, channels);
     png_destroy_read_struct(&png, &info, nullptr);
     if (!ok) {
         samples = ChannelSamples();
