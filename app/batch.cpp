@@ -13,9 +13,7 @@
 
 #include "app/editor_state.h"
 #include "io/document.h"
-#include "io/image_export.h"
-#include "io/map_export.h"
-#include "io/obj_export.h"
+#include "io/export_formats.h"
 #include "ops/detail.h"
 #include "io/heightmap_import.h"
 #include "ops/commands.h"
@@ -75,31 +73,9 @@ bool increaseWithMidpoints(bool plain)
     return ok;
 }
 
-struct BatchExport {
-    const char* name;
-    bool (*run)(const std::string& path);
-};
-const BatchExport kExports[] = {
-    {"q1", exportQ1Map}, {"q3", exportQ3Map}, {"obj", exportObj}, {"height-tga", exportHeightmapTga},
-    {"normal-tga", exportNormalMapTga}, {"distribution-tga", exportDistributionTga},
-    {"texture-tga", exportFinalTextureTga},
-};
-const BatchExport* exportTargetByBatchName(const std::string& name)
-{
-    for (const BatchExport& e : kExports)
-        if (name == e.name) return &e;
-    return nullptr;
-}
-std::string exportBatchNames()
-{
-    std::string names;
-    for (const BatchExport& e : kExports) names += (names.empty() ? "" : " ") + std::string(e.name);
-    return names;
-}
-
 bool exportStep(const BatchStep& step)
 {
-    const BatchExport* target = exportTargetByBatchName(step.arguments[0]);
+    const ExportEntry* target = exportByBatchName(step.arguments[0]);
     return target != nullptr && target->run(step.arguments[1]);
 }
 
@@ -137,6 +113,15 @@ const StepKind kSteps[] = {
     {"export", Argument::kFormatAndFile, exportStep},
 };
 
+std::string exportBatchNames()
+{
+    size_t count = 0;
+    const ExportEntry* entries = exportEntries(count);
+    std::string names;
+    for (size_t i = 0; i < count; ++i) names += (i == 0 ? "" : " ") + std::string(entries[i].batchName);
+    return names;
+}
+
 const StepKind* findStep(const std::string& name)
 {
     for (const StepKind& kind : kSteps)
@@ -172,7 +157,7 @@ std::string argumentProblem(const StepKind& kind, const std::vector<std::string>
     case Argument::kValue:
         return readValue(arguments[0], value) ? std::string() : "a number, not \"" + arguments[0] + "\"";
     case Argument::kFormatAndFile:
-        if (exportTargetByBatchName(arguments[0]) == nullptr)
+        if (exportByBatchName(arguments[0]) == nullptr)
             return "an export format (" + exportBatchNames() + "), not \"" + arguments[0] + "\"";
         return arguments[1].empty() ? "an empty file name" : std::string();
     }
@@ -186,9 +171,10 @@ void startBatchDocument()
 {
     resetEditorState();
     std::srand(unsigned(std::time(nullptr)));
-    static const char* const kGround[3] = {"textures/sand1.tga", "textures/grass1.tga", "textures/snow1.tga"};
     for (int slot = 0; slot < 3; ++slot) {
-        editor.textureCache.push_back(TextureRecord{0, dataFile(kGround[slot])});
+        TextureRecord record;
+        record.name = dataFile(kDefaultGroundTextures[slot]);
+        editor.textureCache.push_back(record);
         editor.groundTextures[size_t(slot)] = slot;
     }
     createDefaultTerrain();
