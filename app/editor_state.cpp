@@ -24,3 +24,10 @@ void postStatus(const std::string& message)
     editor.statusMessage = message;
     editor.statusMessageUntil = steadyMillis() + 4000;
 }
+
+bool refused(const std::string& why)
+{
+    if (why.empty()) return false;
+    postStatus(why);
+    return true;
+}

@@ -309,5 +309,9 @@ void postStatus(const std::string& message);
 // Whether postStatus also writes to stderr (batch mode keeps its successes
 // quiet and prints the failing step's message itself).
 extern bool gStatusToStderr;
+// A command's refusal: posts `why` and returns true, or returns false when
+// `why` is empty (the command may go ahead). Commands check before they
+// record their undo entry, so a refused one leaves the history as it was.
+bool refused(const std::string& why);
 // Milliseconds on a steady clock, for message expiry.
 int64_t steadyMillis();
