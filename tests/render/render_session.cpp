@@ -3,7 +3,8 @@
 #include <GL/gl.h>
 #include <SDL.h>
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizer's own count: its allocator bypasses the C library's statistics.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 #include <malloc.h>
