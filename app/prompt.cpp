@@ -9,6 +9,7 @@
 #include "io/map_export.h"
 #include "io/obj_export.h"
 #include "sculpt/stroke.h"
+#include "terrain/operation.h"
 
 #include <cstring>
 #include <string>
@@ -131,22 +132,27 @@ static void commitExport()
 
 void commitPrompt()
 {
+    // Each commit is refused as a whole when its memory is not there: the
+    // readers install nothing until everything is read, the writers replace
+    // no file until everything is written.
     switch (editor.promptKind) {
     case kPromptTexture:
-        commitTextureImport();
+        runOperation("Import Texture", commitTextureImport);
         break;
     case kPromptLoad:
-        commitLoad();
+        runOperation("Load Terrain", commitLoad);
         break;
     case kPromptSave:
-        ensureExtension(".bvt");
-        saveDocument(editor.promptText);
+        runOperation("Save Terrain", [] {
+            ensureExtension(".bvt");
+            saveDocument(editor.promptText);
+        });
         break;
     case kPromptHeightmap:
-        commitHeightmapImport();
+        runOperation("Import Heightmap", commitHeightmapImport);
         break;
     case kPromptExport:
-        commitExport();
+        runOperation("Export Terrain", commitExport);
         break;
     default:
         break;

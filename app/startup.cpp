@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <ctime>
 #include <string>
 
@@ -72,6 +73,24 @@ void buildPaletteAndClosePrompt()
     closePrompt();
 }
 
+// The GPU mirror packs whole streams of the grid for upload; at the largest
+// grids that is some hundred megabytes it may not get. The model has changed
+// by then, so the change stands: the mesh buffers are dropped and the mesh
+// is drawn straight from the vertex array until the next whole upload.
+void mirrorTerrainChange(const TerrainChange& change)
+{
+    try {
+        gpuMirrorTerrainChanged(change);
+    } catch (const std::bad_alloc&) {
+        for (int32_t& name : editor.meshBuffers) {
+            const GLuint buffer = GLuint(name);
+            if (name >= 0 && gl.deleteBuffers) gl.deleteBuffers(1, &buffer);
+            name = -1;
+        }
+        if (gl.bindBuffer) gl.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
+    }
+}
+
 void deleteStampTextures()
 {
     for (const BrushStamp& stamp : editor.stamps) {
@@ -104,7 +123,7 @@ bool startUp()
     editor.modState = 0;
     createQuadric();
     checkBufferExtension();
-    setTerrainChangeListener(gpuMirrorTerrainChanged);
+    setTerrainChangeListener(mirrorTerrainChange);
     loadGlEntryPoints();
     loadEditorTextures({dataFile(kDefaultGroundTextures[0]), dataFile(kDefaultGroundTextures[1]),
                         dataFile(kDefaultGroundTextures[2])});

@@ -118,24 +118,27 @@ static bool readDistribution(DocumentSource& source, int32_t version, std::vecto
 // Makes the decoded document the editor's and brings every derived piece up
 // to date: lighting from the stored normals (they are not recomputed), the
 // distribution texture, indices, texture coordinates, GPU buffers, history.
+// The derived data is made on the new arrays before the terrain changes, so
+// a document that does not fit in memory leaves the old one in place.
 static void installDocument(const DocumentHeader& h, std::vector<TerrainVertex>& vertices,
                             std::vector<float>& weights)
 {
+    for (int row = 0; row < h.gridY; ++row)
+        for (int col = 0; col < h.gridX; ++col)
+            computeVertexLighting(vertices.data(), col, row, h.gridX);
+    computeTextureCoords(vertices, h.gridX, h.gridY, h.blockWidth);
+    std::vector<uint32_t> indices = gridIndices(h.gridX, h.gridY);
     Terrain& terrain = editor.terrain;
     terrain.blockWidth = h.blockWidth;
     terrain.heightScale = h.heightScale;
     terrain.gridX = h.gridX;
     terrain.gridY = h.gridY;
     terrain.vertices.swap(vertices);
+    terrain.indices.swap(indices);
     terrain.distributionWidth = h.distributionWidth;
     terrain.distributionHeight = h.distributionHeight;
     terrain.distribution.swap(weights);
-    for (int row = 0; row < terrain.gridY; ++row)
-        for (int col = 0; col < terrain.gridX; ++col)
-            computeVertexLighting(terrain.vertices.data(), col, row, terrain.gridX);
     reportMapReplaced();
-    buildIndices();
-    computeTextureCoords(terrain.gridX, terrain.gridY);
     reportGridReplaced();
     clearHistory();
 }

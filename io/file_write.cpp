@@ -4,12 +4,14 @@
 #include "io/file_write.h"
 
 #include <cerrno>
+#include <utility>
 #include <fcntl.h>
 #include <unistd.h>
 
 bool beginPendingFile(PendingFile& pending, const std::string& target)
 {
-    pending = PendingFile();
+    abandonPendingFile(pending);
+    pending.failed = false;
     pending.target = target;
     if (target.empty())
         return false;
@@ -29,7 +31,7 @@ bool beginPendingFile(PendingFile& pending, const std::string& target)
             unlink(candidate.c_str());
             return false;
         }
-        pending.tempPath = candidate;
+        pending.tempPath = std::move(candidate); // no allocation once the file exists
         return true;
     }
     return false;
@@ -42,6 +44,8 @@ void appendPendingFile(PendingFile& pending, const void* data, size_t size)
     if (std::fwrite(data, 1, size, pending.file) != size)
         pending.failed = true;
 }
+
+PendingFile::~PendingFile() { abandonPendingFile(*this); }
 
 void abandonPendingFile(PendingFile& pending)
 {

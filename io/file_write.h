@@ -14,6 +14,13 @@ struct PendingFile {
     std::string tempPath;
     FILE* file = nullptr;
     bool failed = false; // a write failed; finishing will fail and clean up
+
+    PendingFile() = default;
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    // One left unfinished (its writer ran out of memory, say) is abandoned:
+    // no temporary file stays behind.
+    ~PendingFile();
 };
 
 // Creates the temporary file beside `target`; false (and nothing created)

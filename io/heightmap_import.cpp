@@ -31,20 +31,24 @@ static std::vector<TerrainVertex> makeGrid(int width, int height, float blockWid
 
 // Installs the imported grid and brings every derived piece up to date: an
 // even texture mix, normals and lighting, coordinates, indices, buffers, a
-// camera looking at the new terrain, and an empty history.
+// camera looking at the new terrain, and an empty history. Everything is
+// made before the terrain changes, so an image too large for the memory
+// left changes nothing.
 static void installImportedGrid(int width, int height, std::vector<TerrainVertex>& vertices)
 {
     Terrain& terrain = editor.terrain;
+    std::vector<float> map(size_t(kImportDistributionSide) * kImportDistributionSide * 3, 1.0f / 3.0f);
+    refreshVertices(vertices.data(), width, height);
+    computeTextureCoords(vertices, width, height, terrain.blockWidth);
+    std::vector<uint32_t> indices = gridIndices(width, height);
     terrain.gridX = width;
     terrain.gridY = height;
     terrain.vertices.swap(vertices);
+    terrain.indices.swap(indices);
     terrain.distributionWidth = kImportDistributionSide;
     terrain.distributionHeight = kImportDistributionSide;
-    terrain.distribution.assign(size_t(kImportDistributionSide) * kImportDistributionSide * 3, 1.0f / 3.0f);
+    terrain.distribution.swap(map);
     reportMapReplaced();
-    refreshAllVertices();
-    computeTextureCoords(width, height);
-    buildIndices();
     reportGridReplaced();
     editor.camera.position[0] = 0.0f;
     editor.camera.position[1] = 0.0f;

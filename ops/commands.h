@@ -1,9 +1,18 @@
 // Entry points for the keys and palette buttons that change the whole
-// terrain: each records the whole-grid undo entry its caller owes, then runs
-// the operation. Commands that record their own entry (Generate Random,
-// Erosion, Invert Terrain, Texture by Elevation) are called directly.
+// terrain. Each runs as one named operation (terrain/operation.h): it
+// records the undo entry the command owes and changes the terrain, or, when
+// the memory for either is not there, is refused with a message and changes
+// nothing.
 #pragma once
 
+// "Texture by Elevation" (its own kind-1 entry; nothing on a flat terrain).
+void commandTextureByElevation();
+// "Invert Terrain" (its own entry; nothing on a flat terrain).
+void commandInvertTerrain();
+// "Generate Random".
+void commandGenerateRandom();
+// "Erosion".
+void commandErosion();
 // "Increase Detail 2x" (entry kind 2).
 void commandIncreaseDetail();
 // "Decrease Detail 2x" (entry kind 3, kept even when the grid is too small).

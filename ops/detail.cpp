@@ -42,24 +42,33 @@ static void placeMidpoint(const TerrainVertex& a, const TerrainVertex& b, bool p
         out.position[2] += offset;
 }
 
+static void finishGrid(GridChange& change, bool allNormals)
+{
+    if (allNormals)
+        refreshVertices(change.vertices.data(), change.gridX, change.gridY);
+    computeTextureCoords(change.vertices, change.gridX, change.gridY, change.blockWidth);
+    change.indices = gridIndices(change.gridX, change.gridY);
+}
+
 // Both subdivisions write straight into the final array: the column pass
 // fills the even rows (old row r becomes row 2r), the row pass then fills
 // the odd rows from the even ones. The random draws keep their order (all
 // new columns first, then all new rows) and no intermediate grid is needed.
-void increaseDetail()
+GridPlan planIncreaseDetail(GridChange& change)
 {
     if (!hasGrid())
-        return;
-    Terrain& t = editor.terrain;
+        return GridPlan::kNothingToDo;
+    const Terrain& t = editor.terrain;
     const int W = t.gridX, H = t.gridY;
     const int newW = 2 * W - 1, newH = 2 * H - 1;
     if (newW > kMaxGridSide || newH > kMaxGridSide) {
         refuseOversize("Increase Detail", newW, newH);
-        return;
+        return GridPlan::kRefused;
     }
     const bool plain = (editor.modState & kModCtrl) != 0;
 
-    std::vector<TerrainVertex> result(static_cast<size_t>(newW) * newH);
+    std::vector<TerrainVertex>& result = change.vertices;
+    result.resize(static_cast<size_t>(newW) * newH);
     for (int r = 0; r < H; ++r) {
         const TerrainVertex* src = &t.vertices[static_cast<size_t>(r) * W];
         TerrainVertex* dst = &result[static_cast<size_t>(2 * r) * newW];
@@ -77,28 +86,25 @@ void increaseDetail()
         for (int c = 0; c < newW; ++c)
             placeMidpoint(above[c], below[c], plain, dst[c]);
     }
-
-    t.vertices.swap(result);
-    t.gridX = newW;
-    t.gridY = newH;
-    t.blockWidth *= 0.5f;
-    refreshAllVertices();
-    computeTextureCoords(newW, newH);
-    buildIndices();
-    reportGridReplaced();
+    change.gridX = newW;
+    change.gridY = newH;
+    change.blockWidth = t.blockWidth * 0.5f;
+    finishGrid(change, true);
+    return GridPlan::kReady;
 }
 
-void decreaseDetail()
+GridPlan planDecreaseDetail(GridChange& change)
 {
     if (!hasGrid())
-        return;
-    Terrain& t = editor.terrain;
+        return GridPlan::kNothingToDo;
+    const Terrain& t = editor.terrain;
     const int W = t.gridX, H = t.gridY;
     const int newW = (W + 1) / 2, newH = (H + 1) / 2;
     if (newW < 8 || newH < 8)
-        return;
+        return GridPlan::kNothingToDo;
 
-    std::vector<TerrainVertex> result(static_cast<size_t>(newW) * newH);
+    std::vector<TerrainVertex>& result = change.vertices;
+    result.resize(static_cast<size_t>(newW) * newH);
     for (int i = 0; i < newH; ++i) {
         const int rLo = std::max(2 * i - 1, 0), rHi = std::min(2 * i + 1, H - 1);
         for (int j = 0; j < newW; ++j) {
@@ -112,16 +118,43 @@ void decreaseDetail()
             out.position[2] = sum / static_cast<float>((rHi - rLo + 1) * (cHi - cLo + 1));
         }
     }
-
-    t.vertices.swap(result);
-    t.gridX = newW;
-    t.gridY = newH;
-    t.blockWidth *= 2.0f;
-    refreshAllVertices();
-    computeTextureCoords(newW, newH);
-    buildIndices();
-    reportGridReplaced();
+    change.gridX = newW;
+    change.gridY = newH;
+    change.blockWidth = t.blockWidth * 2.0f;
+    finishGrid(change, true);
+    return GridPlan::kReady;
 }
+
+void installGridChange(GridChange& change)
+{
+    Terrain& t = editor.terrain;
+    t.vertices.swap(change.vertices);
+    t.indices.swap(change.indices);
+    t.gridX = change.gridX;
+    t.gridY = change.gridY;
+    t.blockWidth = change.blockWidth;
+    // The old arrays go back at once: at the largest sizes they are the
+    // better part of a gigabyte.
+    std::vector<TerrainVertex>().swap(change.vertices);
+    std::vector<uint32_t>().swap(change.indices);
+    reportGridReplaced();
+    if (!change.distribution.empty()) {
+        t.distribution.swap(change.distribution);
+        std::vector<float>().swap(change.distribution);
+        reportMapReplaced();
+    }
+}
+
+static void planAndInstall(GridPlan (*plan)(GridChange&))
+{
+    GridChange change;
+    if (plan(change) == GridPlan::kReady)
+        installGridChange(change);
+}
+
+void increaseDetail() { planAndInstall(planIncreaseDetail); }
+
+void decreaseDetail() { planAndInstall(planDecreaseDetail); }
 
 // Source index along one map axis for every destination index, so that the
 // old content covers the first oldCount / newCount of the axis after a
@@ -144,11 +177,12 @@ static bool hasDistributionMap()
                static_cast<size_t>(t.distributionWidth) * t.distributionHeight * 3;
 }
 
-static void resampleMapColumns(float ratio)
+// The map squeezed or stretched along its columns, ratio = old / new grid width.
+static std::vector<float> resampledMapColumns(float ratio)
 {
-    Terrain& t = editor.terrain;
+    const Terrain& t = editor.terrain;
     if (!hasDistributionMap())
-        return;
+        return {};
     const int DW = t.distributionWidth, DH = t.distributionHeight;
     const std::vector<int> source = resampleSources(DW, ratio);
     std::vector<float> map(t.distribution.size());
@@ -162,15 +196,14 @@ static void resampleMapColumns(float ratio)
             dst[3 * j + 2] = texel[2];
         }
     }
-    t.distribution.swap(map);
-    reportMapReplaced();
+    return map;
 }
 
-static void resampleMapRows(float ratio)
+static std::vector<float> resampledMapRows(float ratio)
 {
-    Terrain& t = editor.terrain;
+    const Terrain& t = editor.terrain;
     if (!hasDistributionMap())
-        return;
+        return {};
     const int DW = t.distributionWidth, DH = t.distributionHeight;
     const std::vector<int> source = resampleSources(DH, ratio);
     const size_t rowFloats = static_cast<size_t>(DW) * 3;
@@ -178,27 +211,27 @@ static void resampleMapRows(float ratio)
     for (int i = 0; i < DH; ++i)
         std::memcpy(&map[i * rowFloats], &t.distribution[source[i] * rowFloats],
                     rowFloats * sizeof(float));
-    t.distribution.swap(map);
-    reportMapReplaced();
+    return map;
 }
 
-void resizeGridX(int step)
+GridPlan planResizeGridX(int step, GridChange& change)
 {
     if (!hasGrid())
-        return;
-    Terrain& t = editor.terrain;
+        return GridPlan::kNothingToDo;
+    const Terrain& t = editor.terrain;
     const int W = t.gridX, H = t.gridY;
     const int newW = W + step;
     if (newW < 3)
-        return;
+        return GridPlan::kNothingToDo;
     if (newW > kMaxGridSide) {
         refuseOversize("Grid growth", newW, H);
-        return;
+        return GridPlan::kRefused;
     }
     const float ratio = static_cast<float>(W) / static_cast<float>(newW);
     const float bw = t.blockWidth;
 
-    std::vector<TerrainVertex> result(static_cast<size_t>(newW) * H);
+    std::vector<TerrainVertex>& result = change.vertices;
+    result.resize(static_cast<size_t>(newW) * H);
     for (int r = 0; r < H; ++r) {
         const TerrainVertex* src = &t.vertices[static_cast<size_t>(r) * W];
         TerrainVertex* dst = &result[static_cast<size_t>(r) * newW];
@@ -217,32 +250,32 @@ void resizeGridX(int step)
     for (int r = 0; r < H; ++r)
         for (int c = firstColumn; c < newW; ++c)
             computeVertexNormal(result.data(), c, r, newW, H);
-
-    t.vertices.swap(result);
-    t.gridX = newW;
-    computeTextureCoords(newW, H);
-    buildIndices();
-    reportGridReplaced();
-    resampleMapColumns(ratio);
+    change.gridX = newW;
+    change.gridY = H;
+    change.blockWidth = bw;
+    finishGrid(change, false);
+    change.distribution = resampledMapColumns(ratio);
+    return GridPlan::kReady;
 }
 
-void resizeGridY(int step)
+GridPlan planResizeGridY(int step, GridChange& change)
 {
     if (!hasGrid())
-        return;
-    Terrain& t = editor.terrain;
+        return GridPlan::kNothingToDo;
+    const Terrain& t = editor.terrain;
     const int W = t.gridX, H = t.gridY;
     const int newH = H + step;
     if (newH < 3)
-        return;
+        return GridPlan::kNothingToDo;
     if (newH > kMaxGridSide) {
         refuseOversize("Grid growth", W, newH);
-        return;
+        return GridPlan::kRefused;
     }
     const float ratio = static_cast<float>(H) / static_cast<float>(newH);
     const float bw = t.blockWidth;
 
-    std::vector<TerrainVertex> result(static_cast<size_t>(W) * newH);
+    std::vector<TerrainVertex>& result = change.vertices;
+    result.resize(static_cast<size_t>(W) * newH);
     const int kept = std::min(H, newH);
     std::copy(t.vertices.begin(), t.vertices.begin() + static_cast<size_t>(kept) * W,
               result.begin());
@@ -259,11 +292,24 @@ void resizeGridY(int step)
     for (int r = firstRow; r < newH; ++r)
         for (int c = 0; c < W; ++c)
             computeVertexNormal(result.data(), c, r, W, newH);
+    change.gridX = W;
+    change.gridY = newH;
+    change.blockWidth = bw;
+    finishGrid(change, false);
+    change.distribution = resampledMapRows(ratio);
+    return GridPlan::kReady;
+}
 
-    t.vertices.swap(result);
-    t.gridY = newH;
-    computeTextureCoords(W, newH);
-    buildIndices();
-    reportGridReplaced();
-    resampleMapRows(ratio);
+void resizeGridX(int step)
+{
+    GridChange change;
+    if (planResizeGridX(step, change) == GridPlan::kReady)
+        installGridChange(change);
+}
+
+void resizeGridY(int step)
+{
+    GridChange change;
+    if (planResizeGridY(step, change) == GridPlan::kReady)
+        installGridChange(change);
 }

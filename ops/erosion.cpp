@@ -112,8 +112,10 @@ void erodeTerrain()
     if (W < 1 || H < 1 || t.vertices.size() != static_cast<size_t>(W) * H)
         return;
 
-    pushWholeGridSnapshot(kUndoPositions);
+    // The working copy first: the entry is recorded only once the command
+    // has all its memory.
     HeightField field{std::vector<float>(t.vertices.size()), W, H};
+    pushWholeGridSnapshot(kUndoPositions);
     for (size_t i = 0; i < t.vertices.size(); ++i)
         field.z[i] = t.vertices[i].position[2];
     const float threshold = erosionThreshold(field.z);

@@ -128,12 +128,17 @@ void computeVertexLighting(TerrainVertex* vertices, int col, int row, int gridX)
     v.color[2] = 0.9f * brightness;
 }
 
+void refreshVertices(TerrainVertex* vertices, int gridX, int gridY)
+{
+    for (int r = 0; r < gridY; ++r)
+        for (int c = 0; c < gridX; ++c) computeVertexNormal(vertices, c, r, gridX, gridY);
+}
+
 void refreshAllVertices()
 {
     Terrain& t = editor.terrain;
     if (t.vertices.empty()) return;
-    for (int r = 0; r < t.gridY; ++r)
-        for (int c = 0; c < t.gridX; ++c) computeVertexNormal(t.vertices.data(), c, r, t.gridX, t.gridY);
+    refreshVertices(t.vertices.data(), t.gridX, t.gridY);
 }
 
 void relightAllVertices()
@@ -160,10 +165,14 @@ void refreshVertexRegion(int x0, int y0, int x1, int y1)
 void computeTextureCoords(int nx, int ny)
 {
     Terrain& t = editor.terrain;
-    const int64_t count = std::min<int64_t>(int64_t(nx) * ny, int64_t(t.vertices.size()));
-    const float bw = t.blockWidth;
+    computeTextureCoords(t.vertices, nx, ny, t.blockWidth);
+}
+
+void computeTextureCoords(std::vector<TerrainVertex>& vertices, int nx, int ny, float bw)
+{
+    const int64_t count = std::min<int64_t>(int64_t(nx) * ny, int64_t(vertices.size()));
     for (int64_t i = 0; i < count; ++i) {
-        TerrainVertex& v = t.vertices[size_t(i)];
+        TerrainVertex& v = vertices[size_t(i)];
         const int c = int(i % nx), r = int(i / nx);
         // The products are rounded to float before dividing, as the GPU path expects.
         const float cu = float(c) * bw, rv = float(r) * bw;
@@ -174,15 +183,14 @@ void computeTextureCoords(int nx, int ny)
     }
 }
 
-void buildIndices()
+std::vector<uint32_t> gridIndices(int gridX, int gridY)
 {
-    Terrain& t = editor.terrain;
-    t.indices.clear();
-    if (t.gridX < 2 || t.gridY < 2) return;
-    t.indices.resize(size_t(t.gridX - 1) * size_t(t.gridY - 1) * 6);
-    const uint32_t w = uint32_t(t.gridX);
-    uint32_t* out = t.indices.data();
-    for (uint32_t j = 0; j + 1 < uint32_t(t.gridY); ++j) {
+    std::vector<uint32_t> indices;
+    if (gridX < 2 || gridY < 2) return indices;
+    indices.resize(size_t(gridX - 1) * size_t(gridY - 1) * 6);
+    const uint32_t w = uint32_t(gridX);
+    uint32_t* out = indices.data();
+    for (uint32_t j = 0; j + 1 < uint32_t(gridY); ++j) {
         for (uint32_t k = 0; k + 1 < w; ++k, out += 6) {
             const uint32_t a = k + j * w;
             out[0] = a;
@@ -193,36 +201,60 @@ void buildIndices()
             out[5] = a + w + 1;
         }
     }
+    return indices;
 }
 
-void installFlatGrid(int gridX, int gridY, float blockWidth, float height)
+void buildIndices()
 {
     Terrain& t = editor.terrain;
-    t.gridX = gridX;
-    t.gridY = gridY;
-    t.blockWidth = blockWidth;
-    t.vertices.assign(size_t(gridX) * size_t(gridY), TerrainVertex{});
+    t.indices = gridIndices(t.gridX, t.gridY);
+}
+
+std::vector<TerrainVertex> flatGrid(int gridX, int gridY, float blockWidth, float height)
+{
+    std::vector<TerrainVertex> vertices(size_t(gridX) * size_t(gridY));
     for (int r = 0; r < gridY; ++r) {
         for (int c = 0; c < gridX; ++c) {
-            float* p = t.vertices[size_t(c) + size_t(r) * size_t(gridX)].position;
+            float* p = vertices[size_t(c) + size_t(r) * size_t(gridX)].position;
             p[0] = float(c) * blockWidth;
             p[1] = float(r) * blockWidth;
             p[2] = height;
         }
     }
-    refreshAllVertices();
-    computeTextureCoords(gridX, gridY);
-    buildIndices();
+    refreshVertices(vertices.data(), gridX, gridY);
+    computeTextureCoords(vertices, gridX, gridY, blockWidth);
+    return vertices;
+}
+
+void installFlatGrid(int gridX, int gridY, float blockWidth, float height)
+{
+    // Both arrays are made before the terrain changes (and replace the old
+    // ones, whose memory goes back rather than staying reserved).
+    std::vector<TerrainVertex> vertices = flatGrid(gridX, gridY, blockWidth, height);
+    std::vector<uint32_t> indices = gridIndices(gridX, gridY);
+    Terrain& t = editor.terrain;
+    t.gridX = gridX;
+    t.gridY = gridY;
+    t.blockWidth = blockWidth;
+    t.vertices.swap(vertices);
+    t.indices.swap(indices);
 }
 
 void createDefaultTerrain()
 {
+    constexpr float kHeightScale = 512.0f;
+    std::vector<float> map(size_t(1024) * 1024 * 3, 0.3f);
+    std::vector<TerrainVertex> vertices = flatGrid(65, 65, 32.0f, kHeightScale * 0.5f);
+    std::vector<uint32_t> indices = gridIndices(65, 65);
     Terrain& t = editor.terrain;
     t.distributionWidth = t.distributionHeight = 1024;
-    t.distribution.assign(size_t(1024) * 1024 * 3, 0.3f);
+    t.distribution.swap(map);
     reportMapReplaced();
-    t.heightScale = 512.0f;
-    installFlatGrid(65, 65, 32.0f, t.heightScale * 0.5f);
+    t.heightScale = kHeightScale;
+    t.gridX = t.gridY = 65;
+    t.blockWidth = 32.0f;
+    t.vertices.swap(vertices);
+    t.indices.swap(indices);
     reportGridReplaced();
     editor.camera.position[0] = 0.0f;
     editor.camera.position[1] = 0.0f;

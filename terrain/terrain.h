@@ -16,16 +16,25 @@ void faceNormal(const float a[3], const float b[3], const float p[3], float out[
 void computeVertexNormal(TerrainVertex* vertices, int col, int row, int gridX, int gridY);
 // Recomputes the colour of one vertex from its position, normal and the light.
 void computeVertexLighting(TerrainVertex* vertices, int col, int row, int gridX);
+// computeVertexNormal for every vertex of a gridX x gridY array.
+void refreshVertices(TerrainVertex* vertices, int gridX, int gridY);
 // computeVertexNormal for every vertex of the installed terrain.
 void refreshAllVertices();
 // computeVertexLighting for every vertex (the light moved); reports it.
 void relightAllVertices();
 // tileCoord and mapCoord of every vertex for an nx * ny grid.
 void computeTextureCoords(int nx, int ny);
+// The same on an array not yet installed, spaced `blockWidth` apart.
+void computeTextureCoords(std::vector<TerrainVertex>& vertices, int nx, int ny, float blockWidth);
+// The triangle list of a gridX x gridY grid (empty below 2 x 2).
+std::vector<uint32_t> gridIndices(int gridX, int gridY);
 void buildIndices();
-// Replaces the vertices by a flat gridX x gridY grid at `height` with its
-// normals, lighting, texture coordinates and indices. The distribution map,
-// the undo history and the GPU copies are left to the caller.
+// A flat gridX x gridY array at `height` with normals, lighting and texture
+// coordinates.
+std::vector<TerrainVertex> flatGrid(int gridX, int gridY, float blockWidth, float height);
+// Replaces the vertices by a flat grid and its indices, both made before
+// the terrain changes. The distribution map, the undo history and the GPU
+// copies are left to the caller.
 void installFlatGrid(int gridX, int gridY, float blockWidth, float height);
 // 65 x 65 flat terrain at half the height scale, even texture mix, camera
 // reset, empty undo history.

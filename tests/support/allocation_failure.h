@@ -1,0 +1,9 @@
+// Replaces the test binary's global operator new so that a test can make one
+// chosen allocation fail with std::bad_alloc, as it does when memory runs out.
+#pragma once
+
+// From now on allocations are counted (on every thread); the one numbered
+// `index` (0 = the next) throws. A negative index only counts.
+void armAllocationFailure(long index);
+// Stops counting and failing; returns the number of allocations since arming.
+long disarmAllocationFailure();
