@@ -122,7 +122,7 @@ void beginLeftPress(int x, int y)
         editor.lightDragActive = 1;
         return;
     }
-    runOperation("Brush Stroke", beginStroke);
+    refuseOutOfMemory("Brush Stroke", beginStroke);
 }
 
 void wheel(bool up, uint32_t mod)
@@ -164,7 +164,7 @@ void handleMouseUp(const SDL_MouseButtonEvent& event)
         SDL_ShowCursor(1);
     } else if (event.button == SDL_BUTTON_LEFT) {
         editor.lightDragActive = 0;
-        runOperation("Brush Stroke", endStroke);
+        refuseOutOfMemory("Brush Stroke", endStroke);
     }
 }
 
@@ -252,7 +252,7 @@ void runFrame()
     const uint32_t buttons = updatePick();
     if (editor.promptKind == kPromptNone) moveWithKeys();
     if (editor.lightDragActive) dragLight();
-    runOperation("Brush Stroke", [buttons] { applyBrush(buttons); });
+    refuseOutOfMemory("Brush Stroke", [buttons] { applyBrush(buttons); });
     drawFrame();
     SDL_Delay(1);
 }
@@ -262,5 +262,5 @@ void runMainLoop()
     // Every command catches its own failure to get memory; this catches what
     // slips past them (a window resize, say), so that the unsaved terrain is
     // never lost to it.
-    while (!editor.quitRequested) runOperation("this frame", runFrame);
+    while (!editor.quitRequested) refuseOutOfMemory("this frame", runFrame);
 }

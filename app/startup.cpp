@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/editor_state.h"
+#include "app/progress_display.h"
 #include "render/gl_extensions.h"
 #include "render/gpu_mirror.h"
 #include "render/shadow.h"
@@ -124,6 +125,7 @@ bool startUp()
     createQuadric();
     checkBufferExtension();
     setTerrainChangeListener(mirrorTerrainChange);
+    installProgressDisplay();
     loadGlEntryPoints();
     loadEditorTextures({dataFile(kDefaultGroundTextures[0]), dataFile(kDefaultGroundTextures[1]),
                         dataFile(kDefaultGroundTextures[2])});
@@ -189,6 +191,7 @@ void shutDown()
     deleteShaderProgram(editor.shadowProgram);
     editor.glContextReady = false;
     setTerrainChangeListener(nullptr);
+    removeProgressDisplay();
     editor.videoSurface = nullptr;
     SDL_Quit();
 }

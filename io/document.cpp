@@ -5,6 +5,7 @@
 
 #include "app/editor_state.h"
 #include "io/file_write.h"
+#include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
@@ -99,6 +100,7 @@ static bool readVertices(DocumentSource& source, std::vector<TerrainVertex>& ver
             std::memcpy(v.position, &records[i * 6], 3 * sizeof(float));
             std::memcpy(v.normal, &records[i * 6 + 3], 3 * sizeof(float));
         }
+        reportProgress(float(first + count) / float(vertices.size()));
     }
     return true;
 }
@@ -123,9 +125,11 @@ static bool readDistribution(DocumentSource& source, int32_t version, std::vecto
 static void installDocument(const DocumentHeader& h, std::vector<TerrainVertex>& vertices,
                             std::vector<float>& weights)
 {
-    for (int row = 0; row < h.gridY; ++row)
+    for (int row = 0; row < h.gridY; ++row) {
         for (int col = 0; col < h.gridX; ++col)
             computeVertexLighting(vertices.data(), col, row, h.gridX);
+        reportProgress(float(row + 1) / float(h.gridY));
+    }
     computeTextureCoords(vertices, h.gridX, h.gridY, h.blockWidth);
     std::vector<uint32_t> indices = gridIndices(h.gridX, h.gridY);
     Terrain& terrain = editor.terrain;
@@ -161,8 +165,12 @@ static std::string readDocument(DocumentSource& source)
         return "Damaged terrain document";
     std::vector<TerrainVertex> vertices(size_t(header.gridX) * size_t(header.gridY));
     std::vector<float> weights(size_t(header.distributionWidth) * size_t(header.distributionHeight) * 3);
-    if (!readVertices(source, vertices) || !readDistribution(source, header.version, weights))
-        return "Cannot read terrain document";
+    {
+        ProgressSpan span(0.0f, 0.6f);
+        if (!readVertices(source, vertices) || !readDistribution(source, header.version, weights))
+            return "Cannot read terrain document";
+    }
+    ProgressSpan span(0.6f, 1.0f);
     installDocument(header, vertices, weights);
     return std::string();
 }
@@ -217,6 +225,23 @@ static void appendFloat(std::vector<uint8_t>& out, float value)
     out.insert(out.end(), p, p + 4);
 }
 
+// The vertex records go out a block at a time: a copy of the whole grid's
+// records would be 400 MB at the largest size, memory a save must not need.
+static void writeVertexRecords(PendingFile& pending, const std::vector<TerrainVertex>& vertices)
+{
+    std::vector<float> records(std::min(vertices.size(), kVerticesPerChunk) * 6);
+    for (size_t first = 0; first < vertices.size(); first += kVerticesPerChunk) {
+        const size_t count = std::min(kVerticesPerChunk, vertices.size() - first);
+        for (size_t i = 0; i < count; ++i) {
+            const TerrainVertex& v = vertices[first + i];
+            std::memcpy(&records[i * 6], v.position, 3 * sizeof(float));
+            std::memcpy(&records[i * 6 + 3], v.normal, 3 * sizeof(float));
+        }
+        appendPendingFile(pending, records.data(), count * kVertexRecordSize);
+        reportProgress(float(first + count) / float(vertices.size()));
+    }
+}
+
 bool saveDocument(const std::string& path)
 {
     const Terrain& terrain = editor.terrain;
@@ -228,7 +253,7 @@ bool saveDocument(const std::string& path)
         return false;
     }
     std::vector<uint8_t> head;
-    head.reserve(kDocumentHeaderSize + vertexCount * kVertexRecordSize);
+    head.reserve(kDocumentHeaderSize);
     appendInt(head, kDocumentVersion);
     appendFloat(head, terrain.blockWidth);
     appendFloat(head, terrain.heightScale);
@@ -236,17 +261,16 @@ bool saveDocument(const std::string& path)
     appendInt(head, terrain.gridY);
     appendInt(head, terrain.distributionWidth);
     appendInt(head, terrain.distributionHeight);
-    for (const TerrainVertex& v : terrain.vertices) {
-        const uint8_t* position = reinterpret_cast<const uint8_t*>(v.position);
-        const uint8_t* normal = reinterpret_cast<const uint8_t*>(v.normal);
-        head.insert(head.end(), position, position + 12);
-        head.insert(head.end(), normal, normal + 12);
-    }
     PendingFile pending;
     bool ok = beginPendingFile(pending, path);
     if (ok) {
         appendPendingFile(pending, head.data(), head.size());
+        {
+            ProgressSpan span(0.0f, 0.8f);
+            writeVertexRecords(pending, terrain.vertices);
+        }
         appendPendingFile(pending, terrain.distribution.data(), weightCount * sizeof(float));
+        reportProgress(1.0f);
         ok = finishPendingFile(pending);
     }
     postStatus(ok ? "Saved " + path : "Cannot write " + path);

@@ -6,6 +6,7 @@
 #include "app/editor_state.h"
 #include "io/file_read.h"
 #include "io/tga.h"
+#include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
@@ -38,6 +39,7 @@ static void installImportedGrid(int width, int height, std::vector<TerrainVertex
 {
     Terrain& terrain = editor.terrain;
     std::vector<float> map(size_t(kImportDistributionSide) * kImportDistributionSide * 3, 1.0f / 3.0f);
+    ProgressSpan span(0.3f, 1.0f);
     refreshVertices(vertices.data(), width, height);
     computeTextureCoords(vertices, width, height, terrain.blockWidth);
     std::vector<uint32_t> indices = gridIndices(width, height);
@@ -83,6 +85,7 @@ bool importTgaHeightmap(const std::string& path)
             const uint8_t red = image.pixels[(size_t(row) * w + (w - 1 - col)) * b];
             vertices[size_t(row) * w + col].position[2] = red / 255.0f * heightScale;
         }
+        reportProgress(0.3f * float(row + 1) / float(h));
     }
     installImportedGrid(w, h, vertices);
     return true;
@@ -180,6 +183,7 @@ static bool importPgm(const uint8_t* data, size_t size, const std::string& name)
             const unsigned value = bytesPerSample == 2 ? (unsigned(sample[0]) << 8) | sample[1] : sample[0];
             vertices[size_t(row) * w + (w - 1 - k)].position[2] = value / sampleRange * heightScale;
         }
+        reportProgress(0.3f * float(row + 1) / float(h));
     }
     installImportedGrid(w, h, vertices);
     return true;

@@ -3,6 +3,7 @@
 #include "app/editor_state.h"
 #include "io/export_common.h"
 #include "io/text_output.h"
+#include "terrain/progress.h"
 
 static constexpr float kBrushFloor = -400.0f;
 
@@ -60,6 +61,7 @@ static bool exportMap(const std::string& path, const char* planeEnding)
             text += "}\n";
             flushIfLarge(pending, text);
         }
+        reportProgress(float(i + 1) / float(terrain.gridY - 1));
     }
     text += "}\n";
     flushText(pending, text);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 
@@ -42,12 +43,24 @@ static void placeMidpoint(const TerrainVertex& a, const TerrainVertex& b, bool p
         out.position[2] += offset;
 }
 
+// The share of a plan's progress that building the new grid takes; the rest
+// is its normals.
+constexpr float kBuildShare = 0.4f;
+
+// Normals (all of them, or none when the caller did its edge), texture
+// coordinates and the triangle list of the planned grid: the last part of
+// every plan.
 static void finishGrid(GridChange& change, bool allNormals)
 {
-    if (allNormals)
+    ProgressSpan span(kBuildShare, 1.0f);
+    if (allNormals) {
+        ProgressSpan normals(0.0f, 0.8f);
         refreshVertices(change.vertices.data(), change.gridX, change.gridY);
+    }
     computeTextureCoords(change.vertices, change.gridX, change.gridY, change.blockWidth);
+    reportProgress(0.9f);
     change.indices = gridIndices(change.gridX, change.gridY);
+    reportProgress(1.0f);
 }
 
 // Both subdivisions write straight into the final array: the column pass
@@ -78,6 +91,7 @@ GridPlan planIncreaseDetail(GridChange& change)
             else
                 placeMidpoint(src[d / 2], src[d / 2 + 1], plain, dst[d]);
         }
+        reportProgress(kBuildShare * 0.5f * static_cast<float>(r + 1) / static_cast<float>(H));
     }
     for (int i = 1; i < newH; i += 2) {
         const TerrainVertex* above = &result[static_cast<size_t>(i - 1) * newW];
@@ -85,6 +99,7 @@ GridPlan planIncreaseDetail(GridChange& change)
         TerrainVertex* dst = &result[static_cast<size_t>(i) * newW];
         for (int c = 0; c < newW; ++c)
             placeMidpoint(above[c], below[c], plain, dst[c]);
+        reportProgress(kBuildShare * (0.5f + 0.5f * static_cast<float>(i + 1) / static_cast<float>(newH)));
     }
     change.gridX = newW;
     change.gridY = newH;
@@ -117,6 +132,7 @@ GridPlan planDecreaseDetail(GridChange& change)
             out = t.vertices[2 * j + static_cast<size_t>(2 * i) * W];
             out.position[2] = sum / static_cast<float>((rHi - rLo + 1) * (cHi - cLo + 1));
         }
+        reportProgress(kBuildShare * static_cast<float>(i + 1) / static_cast<float>(newH));
     }
     change.gridX = newW;
     change.gridY = newH;
@@ -242,6 +258,7 @@ GridPlan planResizeGridX(int step, GridChange& change)
             dst[c].position[0] = static_cast<float>(c) * bw;
             dst[c].position[1] = static_cast<float>(r) * bw;
         }
+        reportProgress(kBuildShare * static_cast<float>(r + 1) / static_cast<float>(H));
     }
     // Growth: the old edge column and the new ones. A shrink leaves a new
     // edge column whose normals still lean on the removed neighbours, so it
@@ -277,16 +294,19 @@ GridPlan planResizeGridY(int step, GridChange& change)
     std::vector<TerrainVertex>& result = change.vertices;
     result.resize(static_cast<size_t>(W) * newH);
     const int kept = std::min(H, newH);
-    std::copy(t.vertices.begin(), t.vertices.begin() + static_cast<size_t>(kept) * W,
-              result.begin());
     const TerrainVertex* edge = &t.vertices[static_cast<size_t>(H - 1) * W];
-    for (int r = H; r < newH; ++r) {
+    for (int r = 0; r < newH; ++r) {
         TerrainVertex* dst = &result[static_cast<size_t>(r) * W];
-        for (int c = 0; c < W; ++c) {
-            dst[c] = edge[c];
-            dst[c].position[0] = static_cast<float>(c) * bw;
-            dst[c].position[1] = static_cast<float>(r) * bw;
+        if (r < kept) {
+            std::copy_n(&t.vertices[static_cast<size_t>(r) * W], W, dst);
+        } else {
+            for (int c = 0; c < W; ++c) {
+                dst[c] = edge[c];
+                dst[c].position[0] = static_cast<float>(c) * bw;
+                dst[c].position[1] = static_cast<float>(r) * bw;
+            }
         }
+        reportProgress(kBuildShare * static_cast<float>(r + 1) / static_cast<float>(newH));
     }
     const int firstRow = kept - 1;
     for (int r = firstRow; r < newH; ++r)

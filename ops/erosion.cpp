@@ -3,6 +3,7 @@
 #include <limits>
 #include <vector>
 
+#include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
@@ -120,12 +121,19 @@ void erodeTerrain()
         field.z[i] = t.vertices[i].position[2];
     const float threshold = erosionThreshold(field.z);
     // Heights changed by earlier droplets count for later start vertices.
-    for (int i = 0; i < W * H; ++i)
-        if (field.z[i] >= threshold)
-            runDroplet(field, i);
+    {
+        ProgressSpan span(0.0f, 0.75f);
+        for (int r = 0; r < H; ++r) {
+            for (int i = r * W; i < (r + 1) * W; ++i)
+                if (field.z[i] >= threshold)
+                    runDroplet(field, i);
+            reportProgress(static_cast<float>(r + 1) / static_cast<float>(H));
+        }
+    }
     for (size_t i = 0; i < t.vertices.size(); ++i)
         t.vertices[i].position[2] = field.z[i];
 
+    ProgressSpan span(0.75f, 1.0f);
     refreshAllVertices();
     reportGridReplaced();
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
@@ -82,12 +83,17 @@ static void interpolateColumns(TerrainVertex* v, int W, int H, int sy)
     }
 }
 
-static void addRandomSteps(TerrainVertex* v, int count, int amplitude)
+// Two draws per vertex in array order.
+static void addRandomSteps(TerrainVertex* v, int W, int H, int amplitude)
 {
-    for (int i = 0; i < count; ++i) {
-        int q = std::rand() % amplitude;
-        int s = std::rand() % 3 - 1;
-        v[i].position[2] += static_cast<float>(q * s);
+    for (int r = 0; r < H; ++r) {
+        TerrainVertex* row = v + static_cast<size_t>(r) * W;
+        for (int c = 0; c < W; ++c) {
+            int q = std::rand() % amplitude;
+            int s = std::rand() % 3 - 1;
+            row[c].position[2] += static_cast<float>(q * s);
+        }
+        reportProgress(static_cast<float>(r + 1) / static_cast<float>(H));
     }
 }
 
@@ -110,6 +116,7 @@ static void smoothInto(const TerrainVertex* src, TerrainVertex* dst, int W, int 
             to = from;
             to.position[2] = k * mean + (1.0f - k) * from.position[2];
         }
+        reportProgress(static_cast<float>(r + 1) / static_cast<float>(H));
     }
 }
 
@@ -125,13 +132,20 @@ void generateRandomTerrain()
     pushWholeGridSnapshot(kUndoPositions);
 
     TerrainVertex* v = t.vertices.data();
-    placeControlHeights(v, W, H, p);
-    interpolateControlRows(v, W, H, p.spacingX, p.spacingY);
-    interpolateColumns(v, W, H, p.spacingY);
-    addRandomSteps(v, W * H, p.stepAmplitude);
-    smoothInto(v, result.data(), W, H, p.smoothing);
+    {
+        ProgressSpan span(0.0f, 0.35f);
+        placeControlHeights(v, W, H, p);
+        interpolateControlRows(v, W, H, p.spacingX, p.spacingY);
+        interpolateColumns(v, W, H, p.spacingY);
+        addRandomSteps(v, W, H, p.stepAmplitude);
+    }
+    {
+        ProgressSpan span(0.35f, 0.55f);
+        smoothInto(v, result.data(), W, H, p.smoothing);
+    }
 
     t.vertices.swap(result);
+    ProgressSpan span(0.55f, 1.0f);
     refreshAllVertices();
     reportGridReplaced();
 }

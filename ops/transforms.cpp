@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
@@ -72,6 +73,7 @@ static void writeElevationWeights(float lo, float range)
             float e = (h - lo) / range;
             elevationWeights(e, out + 3 * j);
         }
+        reportProgress(static_cast<float>(i + 1) / static_cast<float>(DH));
     }
 }
 
@@ -110,6 +112,7 @@ static void blurMapInPlace()
             out[1] = s1 * inverse;
             out[2] = s2 * inverse;
         }
+        reportProgress(static_cast<float>(i + 1) / static_cast<float>(DH));
     }
 }
 
@@ -128,7 +131,11 @@ void textureByElevation()
 
     pushDistributionSnapshot(t.distribution.data(), 0, 0, t.distributionWidth - 1,
                              t.distributionHeight - 1);
-    writeElevationWeights(lo, range);
+    {
+        ProgressSpan span(0.0f, 0.3f);
+        writeElevationWeights(lo, range);
+    }
+    ProgressSpan span(0.3f, 1.0f);
     blurMapInPlace();
     reportMapRegion(0, 0, t.distributionWidth - 1, t.distributionHeight - 1);
 }
@@ -145,6 +152,7 @@ void invertTerrain()
     pushWholeGridSnapshot(kUndoPositions);
     for (TerrainVertex& v : editor.terrain.vertices)
         v.position[2] = lo + (hi - v.position[2]);
+    ProgressSpan span(0.1f, 1.0f);
     refreshAllVertices();
     reportGridReplaced();
 }
@@ -159,6 +167,7 @@ void changeBlockWidth(float delta)
         v.position[0] = v.position[0] + delta * v.position[0] / old;
         v.position[1] = v.position[1] + delta * v.position[1] / old;
     }
+    ProgressSpan span(0.1f, 1.0f);
     refreshAllVertices();
     t.blockWidth = old + delta;
     reportGridReplaced();
@@ -172,6 +181,7 @@ void scaleHeights(float delta)
     const float old = t.heightScale;
     for (TerrainVertex& v : t.vertices)
         v.position[2] = v.position[2] + delta * v.position[2] / old;
+    ProgressSpan span(0.1f, 1.0f);
     refreshAllVertices();
     t.heightScale = old + delta;
     reportGridReplaced();

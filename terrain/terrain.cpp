@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/undo.h"
 
@@ -130,8 +131,10 @@ void computeVertexLighting(TerrainVertex* vertices, int col, int row, int gridX)
 
 void refreshVertices(TerrainVertex* vertices, int gridX, int gridY)
 {
-    for (int r = 0; r < gridY; ++r)
+    for (int r = 0; r < gridY; ++r) {
         for (int c = 0; c < gridX; ++c) computeVertexNormal(vertices, c, r, gridX, gridY);
+        reportProgress(float(r + 1) / float(gridY));
+    }
 }
 
 void refreshAllVertices()
