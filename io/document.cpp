@@ -5,6 +5,7 @@
 
 #include "app/editor_state.h"
 #include "io/file_write.h"
+#include "terrain/parallel.h"
 #include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
@@ -125,11 +126,13 @@ static bool readDistribution(DocumentSource& source, int32_t version, std::vecto
 static void installDocument(const DocumentHeader& h, std::vector<TerrainVertex>& vertices,
                             std::vector<float>& weights)
 {
-    for (int row = 0; row < h.gridY; ++row) {
-        for (int col = 0; col < h.gridX; ++col)
-            computeVertexLighting(vertices.data(), col, row, h.gridX);
-        reportProgress(float(row + 1) / float(h.gridY));
-    }
+    TerrainVertex* grid = vertices.data();
+    const int gridX = h.gridX;
+    parallelRows(h.gridY, [=](int first, int end) {
+        for (int row = first; row < end; ++row)
+            for (int col = 0; col < gridX; ++col)
+                computeVertexLighting(grid, col, row, gridX);
+    });
     computeTextureCoords(vertices, h.gridX, h.gridY, h.blockWidth);
     std::vector<uint32_t> indices = gridIndices(h.gridX, h.gridY);
     Terrain& terrain = editor.terrain;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "terrain/parallel.h"
 #include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
@@ -25,10 +26,30 @@ static void refuseOversize(const char* command, int sizeX, int sizeY)
                std::to_string(kMaxGridSide) + " per side)");
 }
 
+// Which way each new vertex of Increase Detail moves, as the one rand() draw
+// per new vertex decides (even: down), drawn up front in the order the
+// subdivision meets them so that the vertices themselves can be placed on
+// several threads. One bit per draw.
+class MidpointDraws {
+public:
+    explicit MidpointDraws(size_t count) : bits_((count + 63) / 64, 0) {}
+    void drawAll(size_t count)
+    {
+        for (size_t i = 0; i < count; ++i)
+            if (std::rand() % 2 == 0)
+                bits_[i / 64] |= uint64_t(1) << (i % 64);
+        reportProgress(1.0f);
+    }
+    bool down(size_t i) const { return (bits_[i / 64] >> (i % 64)) & 1; }
+
+private:
+    std::vector<uint64_t> bits_;
+};
+
 // The vertex between a and b: mean position, and unless plain midpoints are
-// asked for, one rand() draw moving it by |dz| / 5 down (even) or up (odd).
+// asked for, moved by |dz| / 5 down or up as draw `draw` says.
 static void placeMidpoint(const TerrainVertex& a, const TerrainVertex& b, bool plain,
-                          TerrainVertex& out)
+                          const MidpointDraws& draws, size_t draw, TerrainVertex& out)
 {
     out = a;
     out.position[0] = (a.position[0] + b.position[0]) * 0.5f;
@@ -37,7 +58,7 @@ static void placeMidpoint(const TerrainVertex& a, const TerrainVertex& b, bool p
     if (plain)
         return;
     float offset = std::fabs(a.position[2] - b.position[2]) / 5.0f;
-    if (std::rand() % 2 == 0)
+    if (draws.down(draw))
         out.position[2] -= offset;
     else
         out.position[2] += offset;
@@ -57,16 +78,19 @@ static void finishGrid(GridChange& change, bool allNormals)
         ProgressSpan normals(0.0f, 0.8f);
         refreshVertices(change.vertices.data(), change.gridX, change.gridY);
     }
-    computeTextureCoords(change.vertices, change.gridX, change.gridY, change.blockWidth);
-    reportProgress(0.9f);
+    {
+        ProgressSpan coordinates(0.8f, 0.9f);
+        computeTextureCoords(change.vertices, change.gridX, change.gridY, change.blockWidth);
+    }
     change.indices = gridIndices(change.gridX, change.gridY);
     reportProgress(1.0f);
 }
 
 // Both subdivisions write straight into the final array: the column pass
 // fills the even rows (old row r becomes row 2r), the row pass then fills
-// the odd rows from the even ones. The random draws keep their order (all
-// new columns first, then all new rows) and no intermediate grid is needed.
+// the odd rows from the even ones. The draws keep their order (all new
+// columns first, row by row, then all new rows) and no intermediate grid is
+// needed.
 GridPlan planIncreaseDetail(GridChange& change)
 {
     if (!hasGrid())
@@ -82,24 +106,45 @@ GridPlan planIncreaseDetail(GridChange& change)
 
     std::vector<TerrainVertex>& result = change.vertices;
     result.resize(static_cast<size_t>(newW) * newH);
-    for (int r = 0; r < H; ++r) {
-        const TerrainVertex* src = &t.vertices[static_cast<size_t>(r) * W];
-        TerrainVertex* dst = &result[static_cast<size_t>(2 * r) * newW];
-        for (int d = 0; d < newW; ++d) {
-            if (d % 2 == 0)
-                dst[d] = src[d / 2];
-            else
-                placeMidpoint(src[d / 2], src[d / 2 + 1], plain, dst[d]);
-        }
-        reportProgress(kBuildShare * 0.5f * static_cast<float>(r + 1) / static_cast<float>(H));
+    const size_t columnDraws = static_cast<size_t>(W - 1) * H;
+    const size_t rowDraws = static_cast<size_t>(newW) * (H - 1);
+    MidpointDraws draws(plain ? 0 : columnDraws + rowDraws);
+    const TerrainVertex* source = t.vertices.data();
+    TerrainVertex* grid = result.data();
+    {
+        ProgressSpan drawing(0.0f, kBuildShare * 0.3f);
+        if (!plain)
+            draws.drawAll(columnDraws + rowDraws);
     }
-    for (int i = 1; i < newH; i += 2) {
-        const TerrainVertex* above = &result[static_cast<size_t>(i - 1) * newW];
-        const TerrainVertex* below = &result[static_cast<size_t>(i + 1) * newW];
-        TerrainVertex* dst = &result[static_cast<size_t>(i) * newW];
-        for (int c = 0; c < newW; ++c)
-            placeMidpoint(above[c], below[c], plain, dst[c]);
-        reportProgress(kBuildShare * (0.5f + 0.5f * static_cast<float>(i + 1) / static_cast<float>(newH)));
+    {
+        ProgressSpan columns(kBuildShare * 0.3f, kBuildShare * 0.65f);
+        parallelRows(H, [&](int first, int end) {
+            for (int r = first; r < end; ++r) {
+                const TerrainVertex* src = source + static_cast<size_t>(r) * W;
+                TerrainVertex* dst = grid + static_cast<size_t>(2 * r) * newW;
+                const size_t draw = static_cast<size_t>(r) * (W - 1);
+                for (int d = 0; d < newW; ++d) {
+                    if (d % 2 == 0)
+                        dst[d] = src[d / 2];
+                    else
+                        placeMidpoint(src[d / 2], src[d / 2 + 1], plain, draws, draw + d / 2, dst[d]);
+                }
+            }
+        });
+    }
+    {
+        ProgressSpan rows(kBuildShare * 0.65f, kBuildShare);
+        parallelRows(H - 1, [&](int first, int end) {
+            for (int k = first; k < end; ++k) {
+                const int i = 2 * k + 1;
+                const TerrainVertex* above = grid + static_cast<size_t>(i - 1) * newW;
+                const TerrainVertex* below = grid + static_cast<size_t>(i + 1) * newW;
+                TerrainVertex* dst = grid + static_cast<size_t>(i) * newW;
+                const size_t draw = columnDraws + static_cast<size_t>(k) * newW;
+                for (int c = 0; c < newW; ++c)
+                    placeMidpoint(above[c], below[c], plain, draws, draw + c, dst[c]);
+            }
+        });
     }
     change.gridX = newW;
     change.gridY = newH;
@@ -120,19 +165,25 @@ GridPlan planDecreaseDetail(GridChange& change)
 
     std::vector<TerrainVertex>& result = change.vertices;
     result.resize(static_cast<size_t>(newW) * newH);
-    for (int i = 0; i < newH; ++i) {
-        const int rLo = std::max(2 * i - 1, 0), rHi = std::min(2 * i + 1, H - 1);
-        for (int j = 0; j < newW; ++j) {
-            const int cLo = std::max(2 * j - 1, 0), cHi = std::min(2 * j + 1, W - 1);
-            float sum = 0.0f;
-            for (int r = rLo; r <= rHi; ++r)
-                for (int c = cLo; c <= cHi; ++c)
-                    sum += t.vertices[c + static_cast<size_t>(r) * W].position[2];
-            TerrainVertex& out = result[j + static_cast<size_t>(i) * newW];
-            out = t.vertices[2 * j + static_cast<size_t>(2 * i) * W];
-            out.position[2] = sum / static_cast<float>((rHi - rLo + 1) * (cHi - cLo + 1));
-        }
-        reportProgress(kBuildShare * static_cast<float>(i + 1) / static_cast<float>(newH));
+    const TerrainVertex* source = t.vertices.data();
+    TerrainVertex* grid = result.data();
+    {
+        ProgressSpan building(0.0f, kBuildShare);
+        parallelRows(newH, [&](int first, int end) {
+            for (int i = first; i < end; ++i) {
+                const int rLo = std::max(2 * i - 1, 0), rHi = std::min(2 * i + 1, H - 1);
+                for (int j = 0; j < newW; ++j) {
+                    const int cLo = std::max(2 * j - 1, 0), cHi = std::min(2 * j + 1, W - 1);
+                    float sum = 0.0f;
+                    for (int r = rLo; r <= rHi; ++r)
+                        for (int c = cLo; c <= cHi; ++c)
+                            sum += source[c + static_cast<size_t>(r) * W].position[2];
+                    TerrainVertex& out = grid[j + static_cast<size_t>(i) * newW];
+                    out = source[2 * j + static_cast<size_t>(2 * i) * W];
+                    out.position[2] = sum / static_cast<float>((rHi - rLo + 1) * (cHi - cLo + 1));
+                }
+            }
+        });
     }
     change.gridX = newW;
     change.gridY = newH;
@@ -202,16 +253,18 @@ static std::vector<float> resampledMapColumns(float ratio)
     const int DW = t.distributionWidth, DH = t.distributionHeight;
     const std::vector<int> source = resampleSources(DW, ratio);
     std::vector<float> map(t.distribution.size());
-    for (int i = 0; i < DH; ++i) {
-        const float* src = &t.distribution[static_cast<size_t>(i) * DW * 3];
-        float* dst = &map[static_cast<size_t>(i) * DW * 3];
-        for (int j = 0; j < DW; ++j) {
-            const float* texel = src + static_cast<size_t>(source[j]) * 3;
-            dst[3 * j] = texel[0];
-            dst[3 * j + 1] = texel[1];
-            dst[3 * j + 2] = texel[2];
+    parallelRows(DH, [&](int first, int end) {
+        for (int i = first; i < end; ++i) {
+            const float* src = &t.distribution[static_cast<size_t>(i) * DW * 3];
+            float* dst = &map[static_cast<size_t>(i) * DW * 3];
+            for (int j = 0; j < DW; ++j) {
+                const float* texel = src + static_cast<size_t>(source[j]) * 3;
+                dst[3 * j] = texel[0];
+                dst[3 * j + 1] = texel[1];
+                dst[3 * j + 2] = texel[2];
+            }
         }
-    }
+    });
     return map;
 }
 
@@ -224,10 +277,65 @@ static std::vector<float> resampledMapRows(float ratio)
     const std::vector<int> source = resampleSources(DH, ratio);
     const size_t rowFloats = static_cast<size_t>(DW) * 3;
     std::vector<float> map(t.distribution.size());
-    for (int i = 0; i < DH; ++i)
-        std::memcpy(&map[i * rowFloats], &t.distribution[source[i] * rowFloats],
-                    rowFloats * sizeof(float));
+    parallelRows(DH, [&](int first, int end) {
+        for (int i = first; i < end; ++i)
+            std::memcpy(&map[i * rowFloats], &t.distribution[source[i] * rowFloats],
+                        rowFloats * sizeof(float));
+    });
     return map;
+}
+
+// New vertex (c, r) of a grid grown or shrunk to newW x newH: a copy of old
+// (c, r) where that exists, else of the old last column (or row) at
+// (c * bw, r * bw), so the edge extends flat.
+static void resizedRows(const Terrain& t, int newW, TerrainVertex* grid, int first, int end)
+{
+    const int W = t.gridX, H = t.gridY;
+    const float bw = t.blockWidth;
+    for (int r = first; r < end; ++r) {
+        const TerrainVertex* src = &t.vertices[static_cast<size_t>(std::min(r, H - 1)) * W];
+        TerrainVertex* dst = grid + static_cast<size_t>(r) * newW;
+        for (int c = 0; c < newW; ++c) {
+            if (r < H && c < W) {
+                dst[c] = src[c];
+                continue;
+            }
+            dst[c] = src[std::min(c, W - 1)];
+            dst[c].position[0] = static_cast<float>(c) * bw;
+            dst[c].position[1] = static_cast<float>(r) * bw;
+        }
+    }
+}
+
+// Builds the resized grid; normals are recomputed where the edge moved: the
+// old edge column (or row) and the new ones on growth, and the new edge on
+// a shrink, whose normals still lean on the removed neighbours.
+static void planResize(int newW, int newH, GridChange& change)
+{
+    const Terrain& t = editor.terrain;
+    const int W = t.gridX, H = t.gridY;
+    std::vector<TerrainVertex>& result = change.vertices;
+    result.resize(static_cast<size_t>(newW) * newH);
+    TerrainVertex* grid = result.data();
+    const int firstColumn = newW == W ? 0 : std::min(W, newW) - 1;
+    const int firstRow = newH == H ? 0 : std::min(H, newH) - 1;
+    {
+        ProgressSpan building(0.0f, 0.7f * kBuildShare);
+        parallelRows(newH, [&](int first, int end) { resizedRows(t, newW, grid, first, end); });
+    }
+    {
+        // Only once every row is in place: a normal reads the rows beside its own.
+        ProgressSpan normals(0.7f * kBuildShare, kBuildShare);
+        parallelRows(newH - firstRow, [&](int first, int end) {
+            for (int r = firstRow + first; r < firstRow + end; ++r)
+                for (int c = firstColumn; c < newW; ++c)
+                    computeVertexNormal(grid, c, r, newW, newH);
+        });
+    }
+    change.gridX = newW;
+    change.gridY = newH;
+    change.blockWidth = t.blockWidth;
+    finishGrid(change, false);
 }
 
 GridPlan planResizeGridX(int step, GridChange& change)
@@ -243,35 +351,8 @@ GridPlan planResizeGridX(int step, GridChange& change)
         refuseOversize("Grid growth", newW, H);
         return GridPlan::kRefused;
     }
-    const float ratio = static_cast<float>(W) / static_cast<float>(newW);
-    const float bw = t.blockWidth;
-
-    std::vector<TerrainVertex>& result = change.vertices;
-    result.resize(static_cast<size_t>(newW) * H);
-    for (int r = 0; r < H; ++r) {
-        const TerrainVertex* src = &t.vertices[static_cast<size_t>(r) * W];
-        TerrainVertex* dst = &result[static_cast<size_t>(r) * newW];
-        const int kept = std::min(W, newW);
-        std::copy(src, src + kept, dst);
-        for (int c = W; c < newW; ++c) {
-            dst[c] = src[W - 1];
-            dst[c].position[0] = static_cast<float>(c) * bw;
-            dst[c].position[1] = static_cast<float>(r) * bw;
-        }
-        reportProgress(kBuildShare * static_cast<float>(r + 1) / static_cast<float>(H));
-    }
-    // Growth: the old edge column and the new ones. A shrink leaves a new
-    // edge column whose normals still lean on the removed neighbours, so it
-    // is recomputed too.
-    const int firstColumn = std::min(W, newW) - 1;
-    for (int r = 0; r < H; ++r)
-        for (int c = firstColumn; c < newW; ++c)
-            computeVertexNormal(result.data(), c, r, newW, H);
-    change.gridX = newW;
-    change.gridY = H;
-    change.blockWidth = bw;
-    finishGrid(change, false);
-    change.distribution = resampledMapColumns(ratio);
+    planResize(newW, H, change);
+    change.distribution = resampledMapColumns(static_cast<float>(W) / static_cast<float>(newW));
     return GridPlan::kReady;
 }
 
@@ -288,35 +369,8 @@ GridPlan planResizeGridY(int step, GridChange& change)
         refuseOversize("Grid growth", W, newH);
         return GridPlan::kRefused;
     }
-    const float ratio = static_cast<float>(H) / static_cast<float>(newH);
-    const float bw = t.blockWidth;
-
-    std::vector<TerrainVertex>& result = change.vertices;
-    result.resize(static_cast<size_t>(W) * newH);
-    const int kept = std::min(H, newH);
-    const TerrainVertex* edge = &t.vertices[static_cast<size_t>(H - 1) * W];
-    for (int r = 0; r < newH; ++r) {
-        TerrainVertex* dst = &result[static_cast<size_t>(r) * W];
-        if (r < kept) {
-            std::copy_n(&t.vertices[static_cast<size_t>(r) * W], W, dst);
-        } else {
-            for (int c = 0; c < W; ++c) {
-                dst[c] = edge[c];
-                dst[c].position[0] = static_cast<float>(c) * bw;
-                dst[c].position[1] = static_cast<float>(r) * bw;
-            }
-        }
-        reportProgress(kBuildShare * static_cast<float>(r + 1) / static_cast<float>(newH));
-    }
-    const int firstRow = kept - 1;
-    for (int r = firstRow; r < newH; ++r)
-        for (int c = 0; c < W; ++c)
-            computeVertexNormal(result.data(), c, r, W, newH);
-    change.gridX = W;
-    change.gridY = newH;
-    change.blockWidth = bw;
-    finishGrid(change, false);
-    change.distribution = resampledMapRows(ratio);
+    planResize(W, newH, change);
+    change.distribution = resampledMapRows(static_cast<float>(H) / static_cast<float>(newH));
     return GridPlan::kReady;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "terrain/parallel.h"
 #include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
@@ -97,27 +98,29 @@ static void addRandomSteps(TerrainVertex* v, int W, int H, int amplitude)
     }
 }
 
-// Every output reads unsmoothed neighbours: source and result are separate.
+// Every output reads unsmoothed neighbours: source and result are separate,
+// so rows split over threads.
 static void smoothInto(const TerrainVertex* src, TerrainVertex* dst, int W, int H, float k)
 {
-    for (int r = 0; r < H; ++r) {
-        int rLo = std::max(r - 1, 0), rHi = std::min(r + 1, H - 1);
-        for (int c = 0; c < W; ++c) {
-            int cLo = std::max(c - 2, 0), cHi = std::min(c + 2, W - 1);
-            float sum = 0.0f;
-            for (int rr = rLo; rr <= rHi; ++rr) {
-                const TerrainVertex* row = src + rr * W;
-                for (int cc = cLo; cc <= cHi; ++cc)
-                    sum += row[cc].position[2];
+    parallelRows(H, [=](int first, int end) {
+        for (int r = first; r < end; ++r) {
+            int rLo = std::max(r - 1, 0), rHi = std::min(r + 1, H - 1);
+            for (int c = 0; c < W; ++c) {
+                int cLo = std::max(c - 2, 0), cHi = std::min(c + 2, W - 1);
+                float sum = 0.0f;
+                for (int rr = rLo; rr <= rHi; ++rr) {
+                    const TerrainVertex* row = src + static_cast<size_t>(rr) * W;
+                    for (int cc = cLo; cc <= cHi; ++cc)
+                        sum += row[cc].position[2];
+                }
+                float mean = sum / static_cast<float>((rHi - rLo + 1) * (cHi - cLo + 1));
+                const TerrainVertex& from = src[c + static_cast<size_t>(r) * W];
+                TerrainVertex& to = dst[c + static_cast<size_t>(r) * W];
+                to = from;
+                to.position[2] = k * mean + (1.0f - k) * from.position[2];
             }
-            float mean = sum / static_cast<float>((rHi - rLo + 1) * (cHi - cLo + 1));
-            const TerrainVertex& from = src[c + r * W];
-            TerrainVertex& to = dst[c + r * W];
-            to = from;
-            to.position[2] = k * mean + (1.0f - k) * from.position[2];
         }
-        reportProgress(static_cast<float>(r + 1) / static_cast<float>(H));
-    }
+    });
 }
 
 void generateRandomTerrain()

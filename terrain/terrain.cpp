@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "terrain/progress.h"
+#include "terrain/parallel.h"
 #include "terrain/terrain_events.h"
 #include "terrain/undo.h"
 
@@ -129,12 +129,14 @@ void computeVertexLighting(TerrainVertex* vertices, int col, int row, int gridX)
     v.color[2] = 0.9f * brightness;
 }
 
+// A row's normals read the positions of its neighbour rows and write only
+// normals and colours, which no row reads: rows split over threads freely.
 void refreshVertices(TerrainVertex* vertices, int gridX, int gridY)
 {
-    for (int r = 0; r < gridY; ++r) {
-        for (int c = 0; c < gridX; ++c) computeVertexNormal(vertices, c, r, gridX, gridY);
-        reportProgress(float(r + 1) / float(gridY));
-    }
+    parallelRows(gridY, [=](int first, int end) {
+        for (int r = first; r < end; ++r)
+            for (int c = 0; c < gridX; ++c) computeVertexNormal(vertices, c, r, gridX, gridY);
+    });
 }
 
 void refreshAllVertices()
@@ -148,8 +150,12 @@ void relightAllVertices()
 {
     Terrain& t = editor.terrain;
     if (t.vertices.empty()) return;
-    for (int r = 0; r < t.gridY; ++r)
-        for (int c = 0; c < t.gridX; ++c) computeVertexLighting(t.vertices.data(), c, r, t.gridX);
+    TerrainVertex* vertices = t.vertices.data();
+    const int gridX = t.gridX;
+    parallelRows(t.gridY, [=](int first, int end) {
+        for (int r = first; r < end; ++r)
+            for (int c = 0; c < gridX; ++c) computeVertexLighting(vertices, c, r, gridX);
+    });
     reportLightingChanged();
 }
 
@@ -173,17 +179,22 @@ void computeTextureCoords(int nx, int ny)
 
 void computeTextureCoords(std::vector<TerrainVertex>& vertices, int nx, int ny, float bw)
 {
+    if (nx < 1) return;
     const int64_t count = std::min<int64_t>(int64_t(nx) * ny, int64_t(vertices.size()));
-    for (int64_t i = 0; i < count; ++i) {
-        TerrainVertex& v = vertices[size_t(i)];
-        const int c = int(i % nx), r = int(i / nx);
-        // The products are rounded to float before dividing, as the GPU path expects.
-        const float cu = float(c) * bw, rv = float(r) * bw;
-        v.tileCoord[0] = cu / 256.0f;
-        v.tileCoord[1] = rv / 256.0f;
-        v.mapCoord[0] = v.position[0] / (float(nx) * bw);
-        v.mapCoord[1] = v.position[1] / (float(ny) * bw);
-    }
+    TerrainVertex* data = vertices.data();
+    const int rows = int((count + nx - 1) / nx);
+    parallelRows(rows, [=](int first, int end) {
+        for (int64_t i = int64_t(first) * nx; i < std::min(int64_t(end) * nx, count); ++i) {
+            TerrainVertex& v = data[size_t(i)];
+            const int c = int(i % nx), r = int(i / nx);
+            // The products are rounded to float before dividing, as the GPU path expects.
+            const float cu = float(c) * bw, rv = float(r) * bw;
+            v.tileCoord[0] = cu / 256.0f;
+            v.tileCoord[1] = rv / 256.0f;
+            v.mapCoord[0] = v.position[0] / (float(nx) * bw);
+            v.mapCoord[1] = v.position[1] / (float(ny) * bw);
+        }
+    });
 }
 
 std::vector<uint32_t> gridIndices(int gridX, int gridY)
