@@ -5,6 +5,7 @@
 
 #include "app/editor_state.h"
 #include "io/file_write.h"
+#include "terrain/large_array.h"
 #include "terrain/parallel.h"
 #include "terrain/progress.h"
 #include "terrain/terrain_events.h"
@@ -128,7 +129,7 @@ static void installDocument(const DocumentHeader& h, std::vector<TerrainVertex>&
 {
     TerrainVertex* grid = vertices.data();
     const int gridX = h.gridX;
-    parallelRows(h.gridY, [=](int first, int end) {
+    parallelRows(h.gridY, gridX, [=](int first, int end) {
         for (int row = first; row < end; ++row)
             for (int col = 0; col < gridX; ++col)
                 computeVertexLighting(grid, col, row, gridX);
@@ -166,8 +167,10 @@ static std::string readDocument(DocumentSource& source)
     // labelled as a byte map).
     if (expectedDocumentSize(header) != source.size)
         return "Damaged terrain document";
-    std::vector<TerrainVertex> vertices(size_t(header.gridX) * size_t(header.gridY));
-    std::vector<float> weights(size_t(header.distributionWidth) * size_t(header.distributionHeight) * 3);
+    std::vector<TerrainVertex> vertices;
+    std::vector<float> weights;
+    resizeLarge(vertices, size_t(header.gridX) * size_t(header.gridY));
+    resizeLarge(weights, size_t(header.distributionWidth) * size_t(header.distributionHeight) * 3);
     {
         ProgressSpan span(0.0f, 0.6f);
         if (!readVertices(source, vertices) || !readDistribution(source, header.version, weights))

@@ -6,6 +6,7 @@
 #include "app/editor_state.h"
 #include "io/file_read.h"
 #include "io/tga.h"
+#include "terrain/large_array.h"
 #include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
@@ -19,7 +20,8 @@ static constexpr int kImportDistributionSide = 1024;
 // Lays out a fresh grid of width x height vertices; the heights come later.
 static std::vector<TerrainVertex> makeGrid(int width, int height, float blockWidth)
 {
-    std::vector<TerrainVertex> vertices(size_t(width) * size_t(height));
+    std::vector<TerrainVertex> vertices;
+    resizeLarge(vertices, size_t(width) * size_t(height));
     for (int row = 0; row < height; ++row) {
         for (int col = 0; col < width; ++col) {
             TerrainVertex& v = vertices[size_t(row) * width + col];

@@ -7,6 +7,7 @@
 #include "io/export_common.h"
 #include "io/file_write.h"
 #include "io/tga.h"
+#include "terrain/large_array.h"
 #include "terrain/parallel.h"
 
 #include <cmath>
@@ -16,7 +17,8 @@ static constexpr size_t kTgaHeaderSize = 18;
 
 static std::vector<uint8_t> makeTgaBuffer(int width, int height)
 {
-    std::vector<uint8_t> buffer(kTgaHeaderSize + size_t(width) * size_t(height) * 3, 0);
+    std::vector<uint8_t> buffer;
+    resizeLarge(buffer, kTgaHeaderSize + size_t(width) * size_t(height) * 3, uint8_t(0));
     buffer[2] = 2; // uncompressed true-colour
     buffer[12] = uint8_t(width & 0xFF);
     buffer[13] = uint8_t((width >> 8) & 0xFF);
@@ -57,7 +59,7 @@ static bool writeImage(const std::string& path, const std::vector<uint8_t>& buff
 template <class Pixel> static void fillPixels(std::vector<uint8_t>& buffer, int width, int height, Pixel pixel)
 {
     uint8_t* pixels = buffer.data() + kTgaHeaderSize;
-    parallelRows(height, [=](int first, int end) {
+    parallelRows(height, width, [=](int first, int end) {
         for (int y = first; y < end; ++y) {
             uint8_t* out = pixels + size_t(y) * size_t(width) * 3;
             for (int x = 0; x < width; ++x, out += 3)

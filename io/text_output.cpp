@@ -31,6 +31,9 @@ void writeRowsOf(PendingFile& pending, int rows, size_t bytesPerRow, RowText row
 {
     if (rows <= 0) return;
     const int batchRows = int(std::clamp<size_t>(kBatchBytes / std::max<size_t>(bytesPerRow, 1), 1, size_t(rows)));
+    // A row's text costs a few hundred nanoseconds a line: a line is worth
+    // about ten vertices of other work.
+    const int rowCost = int(std::min<size_t>(bytesPerRow / 4, size_t(1) << 30));
     // One buffer per row of a batch, kept from batch to batch so that their
     // memory is allocated once.
     std::vector<std::string> texts(static_cast<size_t>(batchRows));
@@ -38,7 +41,7 @@ void writeRowsOf(PendingFile& pending, int rows, size_t bytesPerRow, RowText row
         const int count = std::min(batchRows, rows - first);
         {
             ProgressSpan span(float(first) / float(rows), float(first + count) / float(rows));
-            parallelRows(count, [&](int begin, int end) {
+            parallelRows(count, rowCost, [&](int begin, int end) {
                 for (int i = begin; i < end; ++i) {
                     texts[size_t(i)].clear();
                     rowText(context, texts[size_t(i)], first + i);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "terrain/large_array.h"
 #include "terrain/parallel.h"
 #include "terrain/progress.h"
 #include "terrain/terrain_events.h"
@@ -105,7 +106,7 @@ GridPlan planIncreaseDetail(GridChange& change)
     const bool plain = (editor.modState & kModCtrl) != 0;
 
     std::vector<TerrainVertex>& result = change.vertices;
-    result.resize(static_cast<size_t>(newW) * newH);
+    resizeLarge(result, static_cast<size_t>(newW) * newH);
     const size_t columnDraws = static_cast<size_t>(W - 1) * H;
     const size_t rowDraws = static_cast<size_t>(newW) * (H - 1);
     MidpointDraws draws(plain ? 0 : columnDraws + rowDraws);
@@ -118,7 +119,7 @@ GridPlan planIncreaseDetail(GridChange& change)
     }
     {
         ProgressSpan columns(kBuildShare * 0.3f, kBuildShare * 0.65f);
-        parallelRows(H, [&](int first, int end) {
+        parallelRows(H, newW, [&](int first, int end) {
             for (int r = first; r < end; ++r) {
                 const TerrainVertex* src = source + static_cast<size_t>(r) * W;
                 TerrainVertex* dst = grid + static_cast<size_t>(2 * r) * newW;
@@ -134,7 +135,7 @@ GridPlan planIncreaseDetail(GridChange& change)
     }
     {
         ProgressSpan rows(kBuildShare * 0.65f, kBuildShare);
-        parallelRows(H - 1, [&](int first, int end) {
+        parallelRows(H - 1, newW, [&](int first, int end) {
             for (int k = first; k < end; ++k) {
                 const int i = 2 * k + 1;
                 const TerrainVertex* above = grid + static_cast<size_t>(i - 1) * newW;
@@ -164,12 +165,12 @@ GridPlan planDecreaseDetail(GridChange& change)
         return GridPlan::kNothingToDo;
 
     std::vector<TerrainVertex>& result = change.vertices;
-    result.resize(static_cast<size_t>(newW) * newH);
+    resizeLarge(result, static_cast<size_t>(newW) * newH);
     const TerrainVertex* source = t.vertices.data();
     TerrainVertex* grid = result.data();
     {
         ProgressSpan building(0.0f, kBuildShare);
-        parallelRows(newH, [&](int first, int end) {
+        parallelRows(newH, newW, [&](int first, int end) {
             for (int i = first; i < end; ++i) {
                 const int rLo = std::max(2 * i - 1, 0), rHi = std::min(2 * i + 1, H - 1);
                 for (int j = 0; j < newW; ++j) {
@@ -253,7 +254,7 @@ static std::vector<float> resampledMapColumns(float ratio)
     const int DW = t.distributionWidth, DH = t.distributionHeight;
     const std::vector<int> source = resampleSources(DW, ratio);
     std::vector<float> map(t.distribution.size());
-    parallelRows(DH, [&](int first, int end) {
+    parallelRows(DH, DW, [&](int first, int end) {
         for (int i = first; i < end; ++i) {
             const float* src = &t.distribution[static_cast<size_t>(i) * DW * 3];
             float* dst = &map[static_cast<size_t>(i) * DW * 3];
@@ -277,7 +278,7 @@ static std::vector<float> resampledMapRows(float ratio)
     const std::vector<int> source = resampleSources(DH, ratio);
     const size_t rowFloats = static_cast<size_t>(DW) * 3;
     std::vector<float> map(t.distribution.size());
-    parallelRows(DH, [&](int first, int end) {
+    parallelRows(DH, DW, [&](int first, int end) {
         for (int i = first; i < end; ++i)
             std::memcpy(&map[i * rowFloats], &t.distribution[source[i] * rowFloats],
                         rowFloats * sizeof(float));
@@ -315,18 +316,18 @@ static void planResize(int newW, int newH, GridChange& change)
     const Terrain& t = editor.terrain;
     const int W = t.gridX, H = t.gridY;
     std::vector<TerrainVertex>& result = change.vertices;
-    result.resize(static_cast<size_t>(newW) * newH);
+    resizeLarge(result, static_cast<size_t>(newW) * newH);
     TerrainVertex* grid = result.data();
     const int firstColumn = newW == W ? 0 : std::min(W, newW) - 1;
     const int firstRow = newH == H ? 0 : std::min(H, newH) - 1;
     {
         ProgressSpan building(0.0f, 0.7f * kBuildShare);
-        parallelRows(newH, [&](int first, int end) { resizedRows(t, newW, grid, first, end); });
+        parallelRows(newH, newW, [&](int first, int end) { resizedRows(t, newW, grid, first, end); });
     }
     {
         // Only once every row is in place: a normal reads the rows beside its own.
         ProgressSpan normals(0.7f * kBuildShare, kBuildShare);
-        parallelRows(newH - firstRow, [&](int first, int end) {
+        parallelRows(newH - firstRow, newW - firstColumn, [&](int first, int end) {
             for (int r = firstRow + first; r < firstRow + end; ++r)
                 for (int c = firstColumn; c < newW; ++c)
                     computeVertexNormal(grid, c, r, newW, newH);

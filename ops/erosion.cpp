@@ -3,6 +3,7 @@
 #include <limits>
 #include <vector>
 
+#include "terrain/large_array.h"
 #include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
@@ -115,7 +116,8 @@ void erodeTerrain()
 
     // The working copy first: the entry is recorded only once the command
     // has all its memory.
-    HeightField field{std::vector<float>(t.vertices.size()), W, H};
+    HeightField field{{}, W, H};
+    resizeLarge(field.z, t.vertices.size());
     pushWholeGridSnapshot(kUndoPositions);
     for (size_t i = 0; i < t.vertices.size(); ++i)
         field.z[i] = t.vertices[i].position[2];

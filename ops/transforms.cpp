@@ -57,7 +57,7 @@ static void writeElevationWeights(float lo, float range)
     const TerrainVertex* v = t.vertices.data();
     float* map = t.distribution.data();
     // Each texel reads only heights: rows of texels split over threads.
-    parallelRows(DH, [=](int first, int end) {
+    parallelRows(DH, DW, [=](int first, int end) {
         for (int i = first; i < end; ++i) {
             float vCoord = static_cast<float>(i) / static_cast<float>(DH);
             int r0 = std::min(static_cast<int>(static_cast<float>(H - 1) * vCoord), H - 2);
@@ -150,7 +150,7 @@ template <class Change> static void changeEveryVertex(Change change)
     Terrain& t = editor.terrain;
     const size_t W = static_cast<size_t>(std::max(t.gridX, 1));
     TerrainVertex* v = t.vertices.data();
-    parallelRows(static_cast<int>(t.vertices.size() / W), [=](int first, int end) {
+    parallelRows(static_cast<int>(t.vertices.size() / W), static_cast<int>(W), [=](int first, int end) {
         for (size_t i = first * W; i < end * W; ++i)
             change(v[i]);
     });

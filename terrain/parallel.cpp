@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <exception>
 #include <mutex>
 #include <system_error>
@@ -12,8 +13,9 @@
 namespace {
 
 constexpr int kMaxThreads = 8;
-// Fewer rows than this per thread are not worth a thread's start.
-constexpr int kMinRowsPerThread = 16;
+// Less work than this a thread (in row elements: vertices, texels, lines of
+// text) is not worth the thread's start, a tenth of a millisecond or more.
+constexpr int64_t kMinElementsPerThread = 65536;
 // Blocks per thread: small enough to even out the threads' speeds and to
 // move the progress bar, large enough that handing them out costs nothing.
 constexpr int kBlocksPerThread = 16;
@@ -63,10 +65,13 @@ void setWorkerThreads(int count) { gRequestedThreads = std::clamp(count, 0, kMax
 
 int workerThreads() { return gRequestedThreads > 0 ? gRequestedThreads : defaultThreads(); }
 
-void parallelRowsOf(int rows, RowRangeWork work, void* context)
+void parallelRowsOf(int rows, int rowLength, RowRangeWork work, void* context)
 {
     if (rows <= 0) return;
-    const int threads = std::clamp(rows / kMinRowsPerThread, 1, workerThreads());
+    // A count asked for explicitly is used for any loop with enough rows.
+    const int64_t elements = int64_t(rows) * int64_t(std::max(rowLength, 1));
+    const int64_t worth = gRequestedThreads > 0 ? rows : elements / kMinElementsPerThread;
+    const int threads = int(std::clamp<int64_t>(std::min<int64_t>(worth, rows), 1, workerThreads()));
     RowLoop loop;
     loop.work = work;
     loop.context = context;

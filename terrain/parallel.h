@@ -14,19 +14,23 @@
 #include <type_traits>
 
 // Threads for row loops: 0 restores the default (the machine's cores, at
-// most 8); 1 keeps every loop on the calling thread.
+// most 8, for loops with enough work to gain from them); any other count is
+// used for every loop with as many rows (tests and benchmarks compare them);
+// 1 keeps every loop on the calling thread.
 void setWorkerThreads(int count);
 int workerThreads();
 
 using RowRangeWork = void (*)(void* context, int firstRow, int endRow);
-void parallelRowsOf(int rows, RowRangeWork work, void* context);
+void parallelRowsOf(int rows, int rowLength, RowRangeWork work, void* context);
 
 // Runs body(firstRow, endRow) over [0, rows) in blocks, on up to
-// workerThreads() threads.
-template <class Body> void parallelRows(int rows, Body&& body)
+// workerThreads() threads; `rowLength` (elements a row) says how much work
+// there is, and a loop too small to pay for a thread's start stays on the
+// calling thread.
+template <class Body> void parallelRows(int rows, int rowLength, Body&& body)
 {
     using Stored = std::remove_reference_t<Body>;
     parallelRowsOf(
-        rows, [](void* context, int first, int end) { (*static_cast<Stored*>(context))(first, end); },
+        rows, rowLength, [](void* context, int first, int end) { (*static_cast<Stored*>(context))(first, end); },
         const_cast<void*>(static_cast<const void*>(&body)));
 }

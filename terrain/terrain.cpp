@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "terrain/large_array.h"
 #include "terrain/parallel.h"
 #include "terrain/terrain_events.h"
 #include "terrain/undo.h"
@@ -131,11 +132,18 @@ void computeVertexLighting(TerrainVertex* vertices, int col, int row, int gridX)
 
 // A row's normals read the positions of its neighbour rows and write only
 // normals and colours, which no row reads: rows split over threads freely.
+// Each block of rows is walked in strips of columns, so that the three rows
+// a normal reads stay in the processor's cache however wide the grid is
+// (the order changes no result: every vertex is computed on its own).
 void refreshVertices(TerrainVertex* vertices, int gridX, int gridY)
 {
-    parallelRows(gridY, [=](int first, int end) {
-        for (int r = first; r < end; ++r)
-            for (int c = 0; c < gridX; ++c) computeVertexNormal(vertices, c, r, gridX, gridY);
+    constexpr int kStripColumns = 512; // three rows of a strip: 80 KB
+    parallelRows(gridY, gridX, [=](int first, int end) {
+        for (int c0 = 0; c0 < gridX; c0 += kStripColumns) {
+            const int c1 = std::min(gridX, c0 + kStripColumns);
+            for (int r = first; r < end; ++r)
+                for (int c = c0; c < c1; ++c) computeVertexNormal(vertices, c, r, gridX, gridY);
+        }
     });
 }
 
@@ -152,7 +160,7 @@ void relightAllVertices()
     if (t.vertices.empty()) return;
     TerrainVertex* vertices = t.vertices.data();
     const int gridX = t.gridX;
-    parallelRows(t.gridY, [=](int first, int end) {
+    parallelRows(t.gridY, gridX, [=](int first, int end) {
         for (int r = first; r < end; ++r)
             for (int c = 0; c < gridX; ++c) computeVertexLighting(vertices, c, r, gridX);
     });
@@ -183,7 +191,7 @@ void computeTextureCoords(std::vector<TerrainVertex>& vertices, int nx, int ny, 
     const int64_t count = std::min<int64_t>(int64_t(nx) * ny, int64_t(vertices.size()));
     TerrainVertex* data = vertices.data();
     const int rows = int((count + nx - 1) / nx);
-    parallelRows(rows, [=](int first, int end) {
+    parallelRows(rows, nx, [=](int first, int end) {
         for (int64_t i = int64_t(first) * nx; i < std::min(int64_t(end) * nx, count); ++i) {
             TerrainVertex& v = data[size_t(i)];
             const int c = int(i % nx), r = int(i / nx);
@@ -201,7 +209,7 @@ std::vector<uint32_t> gridIndices(int gridX, int gridY)
 {
     std::vector<uint32_t> indices;
     if (gridX < 2 || gridY < 2) return indices;
-    indices.resize(size_t(gridX - 1) * size_t(gridY - 1) * 6);
+    resizeLarge(indices, size_t(gridX - 1) * size_t(gridY - 1) * 6);
     const uint32_t w = uint32_t(gridX);
     uint32_t* out = indices.data();
     for (uint32_t j = 0; j + 1 < uint32_t(gridY); ++j) {
@@ -226,7 +234,8 @@ void buildIndices()
 
 std::vector<TerrainVertex> flatGrid(int gridX, int gridY, float blockWidth, float height)
 {
-    std::vector<TerrainVertex> vertices(size_t(gridX) * size_t(gridY));
+    std::vector<TerrainVertex> vertices;
+    resizeLarge(vertices, size_t(gridX) * size_t(gridY));
     for (int r = 0; r < gridY; ++r) {
         for (int c = 0; c < gridX; ++c) {
             float* p = vertices[size_t(c) + size_t(r) * size_t(gridX)].position;

@@ -31,13 +31,13 @@ TEST(ParallelRowsLoop, VisitsEveryRowOnceAndPassesAFailureOn)
     std::vector<std::atomic<int>> visits(1000);
     std::atomic<int> otherThreads{0};
     const std::thread::id caller = std::this_thread::get_id();
-    parallelRows(1000, [&](int first, int end) {
+    parallelRows(1000, 1, [&](int first, int end) {
         otherThreads += std::this_thread::get_id() != caller;
         for (int r = first; r < end; ++r) ++visits[size_t(r)];
     });
     for (const auto& v : visits) EXPECT_EQ(v.load(), 1);
     EXPECT_GT(otherThreads.load(), 0);
-    EXPECT_THROW(parallelRows(1000, [](int first, int end) {
+    EXPECT_THROW(parallelRows(1000, 1, [](int first, int end) {
                      if (first <= 700 && 700 < end) throw std::bad_alloc();
                  }),
                  std::bad_alloc);
