@@ -69,5 +69,5 @@ bool exportObj(const std::string& path)
             appendFace(out, c, b, d);
         }
     });
-    return reportExport(finishPendingFile(pending), path);
+    return reportExport(finishPendingFile(pending), pending);
 }

@@ -9,6 +9,11 @@
 #include "terrain/operation.h"
 #include "terrain/undo.h"
 
+// Each command decides first whether it will go ahead: a refused command
+// posts its reason and records nothing. One that goes ahead gets all its
+// memory before it records its entry and changes the terrain, so running
+// out of it refuses the command just as cleanly.
+
 void commandTextureByElevation() { runOperation("Texture by Elevation", textureByElevation); }
 
 void commandInvertTerrain() { runOperation("Invert Terrain", invertTerrain); }
@@ -18,43 +23,41 @@ void commandGenerateRandom() { runOperation("Generate Random", generateRandomTer
 void commandErosion() { runOperation("Erosion", erodeTerrain); }
 
 // The new grid is built first, then the entry is recorded, then the grid is
-// installed: a refusal for memory at either of the first two steps leaves
-// terrain and history as they were. A change that does not apply (below the
-// smallest size) still records its entry; one refused as too large does not.
-static void changeGrid(const char* operation, int undoKind, GridPlan (*plan)(int, GridChange&), int step)
+// installed.
+template <class Refusal, class Plan>
+static void changeGrid(const char* operation, int undoKind, Refusal refusal, Plan plan)
 {
     runOperation(operation, [&] {
-        GridChange change;
-        const GridPlan planned = plan(step, change);
-        if (planned == GridPlan::kRefused)
+        if (refused(refusal()))
             return;
+        GridChange change;
+        plan(change);
         pushWholeGridSnapshot(undoKind);
-        if (planned == GridPlan::kReady)
-            installGridChange(change);
+        installGridChange(change);
     });
 }
 
 void commandIncreaseDetail()
 {
-    changeGrid("Increase Detail 2x", kUndoIncreaseDetail, [](int, GridChange& c) { return planIncreaseDetail(c); }, 0);
+    changeGrid("Increase Detail 2x", kUndoIncreaseDetail, increaseDetailRefusal, planIncreaseDetail);
 }
 
 void commandDecreaseDetail()
 {
-    changeGrid("Decrease Detail 2x", kUndoDecreaseDetail, [](int, GridChange& c) { return planDecreaseDetail(c); }, 0);
+    changeGrid("Decrease Detail 2x", kUndoDecreaseDetail, decreaseDetailRefusal, planDecreaseDetail);
 }
 
-void commandGrowGrid(bool yAxis, int step)
+static void resizeCommand(bool yAxis, int step, int undoKind)
 {
-    changeGrid(yAxis ? "Change Y Dimension" : "Change X Dimension", kUndoGridGrow,
-               yAxis ? planResizeGridY : planResizeGridX, std::abs(step));
+    changeGrid(
+        yAxis ? "Change Y Dimension" : "Change X Dimension", undoKind,
+        [=] { return resizeGridRefusal(yAxis, step); },
+        [=](GridChange& change) { planResizeGrid(yAxis, step, change); });
 }
 
-void commandShrinkGrid(bool yAxis, int step)
-{
-    changeGrid(yAxis ? "Change Y Dimension" : "Change X Dimension", kUndoGridShrink,
-               yAxis ? planResizeGridY : planResizeGridX, -std::abs(step));
-}
+void commandGrowGrid(bool yAxis, int step) { resizeCommand(yAxis, std::abs(step), kUndoGridGrow); }
+
+void commandShrinkGrid(bool yAxis, int step) { resizeCommand(yAxis, -std::abs(step), kUndoGridShrink); }
 
 // [ halves the value and Shift+[ quarters it, so the decreasing keys act
 // (taking the whole value away would always be refused) and the block width
@@ -70,15 +73,21 @@ static float scaleDelta(float value, bool increase, bool shift, float up, float 
 void commandBlockWidth(bool increase, bool shift)
 {
     runOperation("Change Block Width", [&] {
+        const float delta = scaleDelta(editor.terrain.blockWidth, increase, shift, 1.0f, 3.0f);
+        if (refused(blockWidthRefusal(delta)))
+            return;
         pushWholeGridSnapshot(kUndoPositions);
-        changeBlockWidth(scaleDelta(editor.terrain.blockWidth, increase, shift, 1.0f, 3.0f));
+        changeBlockWidth(delta);
     });
 }
 
 void commandHeightScale(bool increase, bool shift)
 {
     runOperation("Scale Height", [&] {
+        const float delta = scaleDelta(editor.terrain.heightScale, increase, shift, 0.5f, 1.0f);
+        if (refused(heightScaleRefusal(delta)))
+            return;
         pushWholeGridSnapshot(kUndoPositions);
-        scaleHeights(scaleDelta(editor.terrain.heightScale, increase, shift, 0.5f, 1.0f));
+        scaleHeights(delta);
     });
 }

@@ -1,8 +1,9 @@
 // Entry points for the keys and palette buttons that change the whole
-// terrain. Each runs as one named operation (terrain/operation.h): it
-// records the undo entry the command owes and changes the terrain, or, when
-// the memory for either is not there, is refused with a message and changes
-// nothing.
+// terrain. Each runs as one named operation (terrain/operation.h): it checks
+// whether the operation will go ahead (a refusal is posted and records
+// nothing), records the undo entry the command owes and changes the
+// terrain, or, when the memory for either is not there, is refused with
+// "Not enough memory for <operation>" and changes nothing.
 #pragma once
 
 // "Texture by Elevation" (its own kind-1 entry; nothing on a flat terrain).
@@ -15,14 +16,14 @@ void commandGenerateRandom();
 void commandErosion();
 // "Increase Detail 2x" (entry kind 2).
 void commandIncreaseDetail();
-// "Decrease Detail 2x" (entry kind 3, kept even when the grid is too small).
+// "Decrease Detail 2x" (entry kind 3).
 void commandDecreaseDetail();
 // Page Up: +step columns, or rows when yAxis (entry kind 4).
 void commandGrowGrid(bool yAxis, int step);
 // Page Down: -step columns, or rows when yAxis (entry kind 5).
 void commandShrinkGrid(bool yAxis, int step);
 // ] doubles blockWidth, Shift+] quadruples it; [ halves it, Shift+[ quarters
-// it (entry kind 0, kept when the change is refused).
+// it (entry kind 0).
 void commandBlockWidth(bool increase, bool shift);
 // Ctrl+] multiplies heightScale and every height by 1.5, Ctrl+Shift+] by 2;
 // Ctrl+[ by 0.5, Ctrl+Shift+[ by 0.25 (entry kind 0).

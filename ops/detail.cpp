@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -20,11 +21,51 @@ static bool hasGrid()
            t.vertices.size() == static_cast<size_t>(t.gridX) * t.gridY;
 }
 
-static void refuseOversize(const char* command, int sizeX, int sizeY)
+// "<command> refused: the grid would be W x H vertices (at most / at least N per side)".
+static std::string sizeRefusal(const char* command, int sizeX, int sizeY, const char* bound, int side)
 {
-    postStatus(std::string(command) + " refused: the grid would be " + std::to_string(sizeX) +
-               " x " + std::to_string(sizeY) + " vertices (at most " +
-               std::to_string(kMaxGridSide) + " per side)");
+    return std::string(command) + " refused: the grid would be " + std::to_string(sizeX) + " x " +
+           std::to_string(sizeY) + " vertices (" + bound + " " + std::to_string(side) + " per side)";
+}
+
+static std::string noTerrain(const char* command) { return std::string(command) + " refused: there is no terrain"; }
+
+std::string increaseDetailRefusal()
+{
+    if (!hasGrid())
+        return noTerrain("Increase Detail");
+    const Terrain& t = editor.terrain;
+    const int newW = 2 * t.gridX - 1, newH = 2 * t.gridY - 1;
+    if (newW > kMaxGridSide || newH > kMaxGridSide)
+        return sizeRefusal("Increase Detail", newW, newH, "at most", kMaxGridSide);
+    return {};
+}
+
+std::string decreaseDetailRefusal()
+{
+    if (!hasGrid())
+        return noTerrain("Decrease Detail");
+    const Terrain& t = editor.terrain;
+    const int newW = (t.gridX + 1) / 2, newH = (t.gridY + 1) / 2;
+    if (newW < kMinDecreasedSide || newH < kMinDecreasedSide)
+        return sizeRefusal("Decrease Detail", newW, newH, "at least", kMinDecreasedSide);
+    return {};
+}
+
+std::string resizeGridRefusal(bool yAxis, int step)
+{
+    const char* command = step < 0 ? "Grid shrink" : "Grid growth";
+    if (!hasGrid())
+        return noTerrain(command);
+    const Terrain& t = editor.terrain;
+    const int64_t side = int64_t(yAxis ? t.gridY : t.gridX) + step;
+    const int newW = yAxis ? t.gridX : int(std::clamp<int64_t>(side, INT32_MIN, INT32_MAX));
+    const int newH = yAxis ? int(std::clamp<int64_t>(side, INT32_MIN, INT32_MAX)) : t.gridY;
+    if (side < kMinGridSide)
+        return sizeRefusal(command, newW, newH, "at least", kMinGridSide);
+    if (side > kMaxGridSide)
+        return sizeRefusal(command, newW, newH, "at most", kMaxGridSide);
+    return {};
 }
 
 // Which way each new vertex of Increase Detail moves, as the one rand() draw
@@ -92,17 +133,11 @@ static void finishGrid(GridChange& change, bool allNormals)
 // the odd rows from the even ones. The draws keep their order (all new
 // columns first, row by row, then all new rows) and no intermediate grid is
 // needed.
-GridPlan planIncreaseDetail(GridChange& change)
+void planIncreaseDetail(GridChange& change)
 {
-    if (!hasGrid())
-        return GridPlan::kNothingToDo;
     const Terrain& t = editor.terrain;
     const int W = t.gridX, H = t.gridY;
     const int newW = 2 * W - 1, newH = 2 * H - 1;
-    if (newW > kMaxGridSide || newH > kMaxGridSide) {
-        refuseOversize("Increase Detail", newW, newH);
-        return GridPlan::kRefused;
-    }
     const bool plain = (editor.modState & kModCtrl) != 0;
 
     std::vector<TerrainVertex>& result = change.vertices;
@@ -151,18 +186,13 @@ GridPlan planIncreaseDetail(GridChange& change)
     change.gridY = newH;
     change.blockWidth = t.blockWidth * 0.5f;
     finishGrid(change, true);
-    return GridPlan::kReady;
 }
 
-GridPlan planDecreaseDetail(GridChange& change)
+void planDecreaseDetail(GridChange& change)
 {
-    if (!hasGrid())
-        return GridPlan::kNothingToDo;
     const Terrain& t = editor.terrain;
     const int W = t.gridX, H = t.gridY;
     const int newW = (W + 1) / 2, newH = (H + 1) / 2;
-    if (newW < 8 || newH < 8)
-        return GridPlan::kNothingToDo;
 
     std::vector<TerrainVertex>& result = change.vertices;
     resizeLarge(result, static_cast<size_t>(newW) * newH);
@@ -190,7 +220,6 @@ GridPlan planDecreaseDetail(GridChange& change)
     change.gridY = newH;
     change.blockWidth = t.blockWidth * 2.0f;
     finishGrid(change, true);
-    return GridPlan::kReady;
 }
 
 void installGridChange(GridChange& change)
@@ -213,16 +242,23 @@ void installGridChange(GridChange& change)
     }
 }
 
-static void planAndInstall(GridPlan (*plan)(GridChange&))
+void increaseDetail()
 {
+    if (refused(increaseDetailRefusal()))
+        return;
     GridChange change;
-    if (plan(change) == GridPlan::kReady)
-        installGridChange(change);
+    planIncreaseDetail(change);
+    installGridChange(change);
 }
 
-void increaseDetail() { planAndInstall(planIncreaseDetail); }
-
-void decreaseDetail() { planAndInstall(planDecreaseDetail); }
+void decreaseDetail()
+{
+    if (refused(decreaseDetailRefusal()))
+        return;
+    GridChange change;
+    planDecreaseDetail(change);
+    installGridChange(change);
+}
 
 // Source index along one map axis for every destination index, so that the
 // old content covers the first oldCount / newCount of the axis after a
@@ -245,43 +281,28 @@ static bool hasDistributionMap()
                static_cast<size_t>(t.distributionWidth) * t.distributionHeight * 3;
 }
 
-// The map squeezed or stretched along its columns, ratio = old / new grid width.
-static std::vector<float> resampledMapColumns(float ratio)
+// Stretches or squeezes the map along one axis so that it keeps covering the
+// same terrain after a grid size change by `ratio` = old / new side.
+static std::vector<float> resampledMap(bool yAxis, float ratio)
 {
     const Terrain& t = editor.terrain;
     if (!hasDistributionMap())
         return {};
     const int DW = t.distributionWidth, DH = t.distributionHeight;
-    const std::vector<int> source = resampleSources(DW, ratio);
-    std::vector<float> map(t.distribution.size());
-    parallelRows(DH, DW, [&](int first, int end) {
-        for (int i = first; i < end; ++i) {
-            const float* src = &t.distribution[static_cast<size_t>(i) * DW * 3];
-            float* dst = &map[static_cast<size_t>(i) * DW * 3];
-            for (int j = 0; j < DW; ++j) {
-                const float* texel = src + static_cast<size_t>(source[j]) * 3;
-                dst[3 * j] = texel[0];
-                dst[3 * j + 1] = texel[1];
-                dst[3 * j + 2] = texel[2];
-            }
-        }
-    });
-    return map;
-}
-
-static std::vector<float> resampledMapRows(float ratio)
-{
-    const Terrain& t = editor.terrain;
-    if (!hasDistributionMap())
-        return {};
-    const int DW = t.distributionWidth, DH = t.distributionHeight;
-    const std::vector<int> source = resampleSources(DH, ratio);
+    const std::vector<int> source = resampleSources(yAxis ? DH : DW, ratio);
     const size_t rowFloats = static_cast<size_t>(DW) * 3;
     std::vector<float> map(t.distribution.size());
     parallelRows(DH, DW, [&](int first, int end) {
-        for (int i = first; i < end; ++i)
-            std::memcpy(&map[i * rowFloats], &t.distribution[source[i] * rowFloats],
-                        rowFloats * sizeof(float));
+        for (int i = first; i < end; ++i) {
+            const float* src = &t.distribution[static_cast<size_t>(yAxis ? source[i] : i) * rowFloats];
+            float* dst = &map[static_cast<size_t>(i) * rowFloats];
+            if (yAxis) {
+                std::copy(src, src + rowFloats, dst);
+                continue;
+            }
+            for (int j = 0; j < DW; ++j)
+                std::copy_n(src + static_cast<size_t>(source[j]) * 3, 3, dst + static_cast<size_t>(j) * 3);
+        }
     });
     return map;
 }
@@ -310,16 +331,18 @@ static void resizedRows(const Terrain& t, int newW, TerrainVertex* grid, int fir
 
 // Builds the resized grid; normals are recomputed where the edge moved: the
 // old edge column (or row) and the new ones on growth, and the new edge on
-// a shrink, whose normals still lean on the removed neighbours.
-static void planResize(int newW, int newH, GridChange& change)
+// a shrink, whose normals still lean on the removed neighbours. Then the
+// map, resampled so that it keeps covering the same terrain.
+void planResizeGrid(bool yAxis, int step, GridChange& change)
 {
     const Terrain& t = editor.terrain;
     const int W = t.gridX, H = t.gridY;
+    const int newW = yAxis ? W : W + step, newH = yAxis ? H + step : H;
     std::vector<TerrainVertex>& result = change.vertices;
     resizeLarge(result, static_cast<size_t>(newW) * newH);
     TerrainVertex* grid = result.data();
-    const int firstColumn = newW == W ? 0 : std::min(W, newW) - 1;
-    const int firstRow = newH == H ? 0 : std::min(H, newH) - 1;
+    const int firstColumn = yAxis ? 0 : std::min(W, newW) - 1;
+    const int firstRow = yAxis ? std::min(H, newH) - 1 : 0;
     {
         ProgressSpan building(0.0f, 0.7f * kBuildShare);
         parallelRows(newH, newW, [&](int first, int end) { resizedRows(t, newW, grid, first, end); });
@@ -337,54 +360,20 @@ static void planResize(int newW, int newH, GridChange& change)
     change.gridY = newH;
     change.blockWidth = t.blockWidth;
     finishGrid(change, false);
+    const float ratio = yAxis ? static_cast<float>(H) / static_cast<float>(newH)
+                              : static_cast<float>(W) / static_cast<float>(newW);
+    change.distribution = resampledMap(yAxis, ratio);
 }
 
-GridPlan planResizeGridX(int step, GridChange& change)
+static void resizeGrid(bool yAxis, int step)
 {
-    if (!hasGrid())
-        return GridPlan::kNothingToDo;
-    const Terrain& t = editor.terrain;
-    const int W = t.gridX, H = t.gridY;
-    const int newW = W + step;
-    if (newW < 3)
-        return GridPlan::kNothingToDo;
-    if (newW > kMaxGridSide) {
-        refuseOversize("Grid growth", newW, H);
-        return GridPlan::kRefused;
-    }
-    planResize(newW, H, change);
-    change.distribution = resampledMapColumns(static_cast<float>(W) / static_cast<float>(newW));
-    return GridPlan::kReady;
-}
-
-GridPlan planResizeGridY(int step, GridChange& change)
-{
-    if (!hasGrid())
-        return GridPlan::kNothingToDo;
-    const Terrain& t = editor.terrain;
-    const int W = t.gridX, H = t.gridY;
-    const int newH = H + step;
-    if (newH < 3)
-        return GridPlan::kNothingToDo;
-    if (newH > kMaxGridSide) {
-        refuseOversize("Grid growth", W, newH);
-        return GridPlan::kRefused;
-    }
-    planResize(W, newH, change);
-    change.distribution = resampledMapRows(static_cast<float>(H) / static_cast<float>(newH));
-    return GridPlan::kReady;
-}
-
-void resizeGridX(int step)
-{
+    if (refused(resizeGridRefusal(yAxis, step)))
+        return;
     GridChange change;
-    if (planResizeGridX(step, change) == GridPlan::kReady)
-        installGridChange(change);
+    planResizeGrid(yAxis, step, change);
+    installGridChange(change);
 }
 
-void resizeGridY(int step)
-{
-    GridChange change;
-    if (planResizeGridY(step, change) == GridPlan::kReady)
-        installGridChange(change);
-}
+void resizeGridX(int step) { resizeGrid(false, step); }
+
+void resizeGridY(int step) { resizeGrid(true, step); }

@@ -1,5 +1,6 @@
 // Detail and dimension changes: the commands that change the vertex count of
-// the grid. Callers push the whole-grid undo entry first (ops/commands.h).
+// the grid. Callers check the refusal first and push the whole-grid undo
+// entry only when the command goes ahead (ops/commands.h).
 //
 // Each change is planned first: the new grid, its normals, texture
 // coordinates and triangle list (and for a dimension change the resampled
@@ -10,9 +11,18 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "app/editor_state.h"
+
+constexpr int kMinGridSide = 3;      // a dimension change keeps both sides at least this long
+constexpr int kMinDecreasedSide = 8; // Decrease Detail keeps both sides at least this long
+
+// Why each command cannot go ahead on the current terrain, or "" when it can.
+std::string increaseDetailRefusal();
+std::string decreaseDetailRefusal();
+std::string resizeGridRefusal(bool yAxis, int step);
 
 struct GridChange {
     std::vector<TerrainVertex> vertices; // the new grid, normals and coordinates ready
@@ -22,32 +32,23 @@ struct GridChange {
     float blockWidth = 0.0f;
 };
 
-enum class GridPlan {
-    kReady,       // `change` holds the new grid
-    kNothingToDo, // the change does not apply (below the smallest size); nothing was said
-    kRefused,     // the result would be too large; the refusal was reported
-};
-
-// Puts a vertex between every two neighbours in both directions and halves
-// blockWidth. Without Ctrl held (editor.modState) each new height gets a
-// random offset of +-|dz| / 5; with Ctrl it is the plain midpoint. Refused
-// when a side would exceed kMaxGridSide.
-GridPlan planIncreaseDetail(GridChange& change);
-// Keeps every second vertex, each averaging its 3 x 3 neighbourhood, and
-// doubles blockWidth. Nothing to do when a side would drop below 8.
-GridPlan planDecreaseDetail(GridChange& change);
-// Adds (step > 0) or removes (step < 0) columns at the far edge, extending
-// the edge heights outward, and resamples the distribution map so that it
-// keeps covering the same terrain. Nothing below 3 columns; growth beyond
-// kMaxGridSide is refused.
-GridPlan planResizeGridX(int step, GridChange& change);
-// The same for rows.
-GridPlan planResizeGridY(int step, GridChange& change);
+// The plans, for a command its refusal lets go ahead.
+// A vertex between every two neighbours in both directions, blockWidth
+// halved. Without Ctrl held (editor.modState) each new height gets a random
+// offset of +-|dz| / 5; with Ctrl it is the plain midpoint.
+void planIncreaseDetail(GridChange& change);
+// Every second vertex kept, each averaging its 3 x 3 neighbourhood,
+// blockWidth doubled.
+void planDecreaseDetail(GridChange& change);
+// Columns (rows, yAxis) added (step > 0) or removed (step < 0) at the far
+// edge, the edge heights extended outward, the map resampled so that it
+// keeps covering the same terrain.
+void planResizeGrid(bool yAxis, int step, GridChange& change);
 // Makes a planned change the terrain's and reports it; the old arrays are
 // freed. Allocates nothing.
 void installGridChange(GridChange& change);
 
-// Plan and install in one step.
+// Refusal check, plan and install in one step; a refusal is posted.
 void increaseDetail();
 void decreaseDetail();
 void resizeGridX(int step);

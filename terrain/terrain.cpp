@@ -232,7 +232,7 @@ void buildIndices()
     t.indices = gridIndices(t.gridX, t.gridY);
 }
 
-std::vector<TerrainVertex> flatGrid(int gridX, int gridY, float blockWidth, float height)
+std::vector<TerrainVertex> layOutFlatGrid(int gridX, int gridY, float blockWidth, float height)
 {
     std::vector<TerrainVertex> vertices;
     resizeLarge(vertices, size_t(gridX) * size_t(gridY));
@@ -244,16 +244,17 @@ std::vector<TerrainVertex> flatGrid(int gridX, int gridY, float blockWidth, floa
             p[2] = height;
         }
     }
-    refreshVertices(vertices.data(), gridX, gridY);
-    computeTextureCoords(vertices, gridX, gridY, blockWidth);
     return vertices;
 }
 
-void installFlatGrid(int gridX, int gridY, float blockWidth, float height)
+// Normals, lighting, texture coordinates and the triangle list are made for
+// the new array before anything of the terrain changes: a grid whose
+// indices do not fit in memory leaves the old one in place. The old arrays
+// go back at once rather than staying reserved.
+static void installDerivedGrid(int gridX, int gridY, float blockWidth, std::vector<TerrainVertex>& vertices)
 {
-    // Both arrays are made before the terrain changes (and replace the old
-    // ones, whose memory goes back rather than staying reserved).
-    std::vector<TerrainVertex> vertices = flatGrid(gridX, gridY, blockWidth, height);
+    refreshVertices(vertices.data(), gridX, gridY);
+    computeTextureCoords(vertices, gridX, gridY, blockWidth);
     std::vector<uint32_t> indices = gridIndices(gridX, gridY);
     Terrain& t = editor.terrain;
     t.gridX = gridX;
@@ -261,23 +262,31 @@ void installFlatGrid(int gridX, int gridY, float blockWidth, float height)
     t.blockWidth = blockWidth;
     t.vertices.swap(vertices);
     t.indices.swap(indices);
+    std::vector<TerrainVertex>().swap(vertices);
+}
+
+void installGrid(int gridX, int gridY, std::vector<TerrainVertex>& vertices)
+{
+    installDerivedGrid(gridX, gridY, editor.terrain.blockWidth, vertices);
+}
+
+void installFlatGrid(int gridX, int gridY, float blockWidth, float height)
+{
+    std::vector<TerrainVertex> vertices = layOutFlatGrid(gridX, gridY, blockWidth, height);
+    installDerivedGrid(gridX, gridY, blockWidth, vertices);
 }
 
 void createDefaultTerrain()
 {
     constexpr float kHeightScale = 512.0f;
     std::vector<float> map(size_t(1024) * 1024 * 3, 0.3f);
-    std::vector<TerrainVertex> vertices = flatGrid(65, 65, 32.0f, kHeightScale * 0.5f);
-    std::vector<uint32_t> indices = gridIndices(65, 65);
+    std::vector<TerrainVertex> vertices = layOutFlatGrid(65, 65, 32.0f, kHeightScale * 0.5f);
+    installDerivedGrid(65, 65, 32.0f, vertices); // the last step that needs memory
     Terrain& t = editor.terrain;
     t.distributionWidth = t.distributionHeight = 1024;
     t.distribution.swap(map);
     reportMapReplaced();
     t.heightScale = kHeightScale;
-    t.gridX = t.gridY = 65;
-    t.blockWidth = 32.0f;
-    t.vertices.swap(vertices);
-    t.indices.swap(indices);
     reportGridReplaced();
     editor.camera.position[0] = 0.0f;
     editor.camera.position[1] = 0.0f;

@@ -29,12 +29,14 @@ void computeTextureCoords(std::vector<TerrainVertex>& vertices, int nx, int ny, 
 // The triangle list of a gridX x gridY grid (empty below 2 x 2).
 std::vector<uint32_t> gridIndices(int gridX, int gridY);
 void buildIndices();
-// A flat gridX x gridY array at `height` with normals, lighting and texture
-// coordinates.
-std::vector<TerrainVertex> flatGrid(int gridX, int gridY, float blockWidth, float height);
-// Replaces the vertices by a flat grid and its indices, both made before
-// the terrain changes. The distribution map, the undo history and the GPU
-// copies are left to the caller.
+// A gridX x gridY vertex array lying flat at `height`: positions only.
+std::vector<TerrainVertex> layOutFlatGrid(int gridX, int gridY, float blockWidth, float height);
+// Makes `vertices` (gridX x gridY, positions set; taken over) the terrain's
+// grid and derives its normals, lighting, texture coordinates and indices,
+// all made before the terrain changes. The distribution map, the undo
+// history and the GPU copies are left to the caller.
+void installGrid(int gridX, int gridY, std::vector<TerrainVertex>& vertices);
+// installGrid with a flat grid at `height` and the given block width.
 void installFlatGrid(int gridX, int gridY, float blockWidth, float height);
 // 65 x 65 flat terrain at half the height scale, even texture mix, camera
 // reset, empty undo history.

@@ -10,9 +10,16 @@ namespace {
 std::atomic<bool> armed{false};
 std::atomic<long> counted{0};
 std::atomic<long> failAt{-1};
+std::atomic<bool> watching{false};
+std::atomic<std::size_t> largest{0};
 
 void* allocate(std::size_t size, std::size_t alignment)
 {
+    if (watching.load(std::memory_order_relaxed)) {
+        std::size_t seen = largest.load();
+        while (size > seen && !largest.compare_exchange_weak(seen, size)) {
+        }
+    }
     if (armed.load(std::memory_order_relaxed)) {
         const long n = counted.fetch_add(1);
         if (n == failAt.load())
@@ -37,6 +44,18 @@ void armAllocationFailure(long index)
     counted = 0;
     failAt = index;
     armed = true;
+}
+
+void startWatchingAllocations()
+{
+    largest = 0;
+    watching = true;
+}
+
+std::size_t stopWatchingAllocations()
+{
+    watching = false;
+    return largest.load();
 }
 
 long disarmAllocationFailure()
