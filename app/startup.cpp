@@ -74,22 +74,39 @@ void buildPaletteAndClosePrompt()
     closePrompt();
 }
 
-// The GPU mirror packs whole streams of the grid for upload; at the largest
-// grids that is some hundred megabytes it may not get. The model has changed
-// by then, so the change stands: the mesh buffers are dropped and the mesh
-// is drawn straight from the vertex array until the next whole upload.
+// Whether the driver ran out of memory since the last look (the other
+// errors it kept are cleared with it).
+bool driverOutOfMemory()
+{
+    bool outOfMemory = false;
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
+        outOfMemory = outOfMemory || error == GL_OUT_OF_MEMORY;
+    return outOfMemory;
+}
+
+// The GPU mirror packs whole streams of the grid for upload, and the driver
+// copies them: at the largest grids some hundred megabytes that either may
+// not get. The model has changed by then, so the change stands: the mesh
+// buffers are dropped (a buffer the driver could not fill would be drawn
+// from memory it does not have) and the mesh is drawn straight from the
+// vertex array until the next whole upload.
 void mirrorTerrainChange(const TerrainChange& change)
 {
+    driverOutOfMemory(); // clears what earlier, unrelated calls left
+    bool failed = false;
     try {
         gpuMirrorTerrainChanged(change);
+        failed = driverOutOfMemory();
     } catch (const std::bad_alloc&) {
-        for (int32_t& name : editor.meshBuffers) {
-            const GLuint buffer = GLuint(name);
-            if (name >= 0 && gl.deleteBuffers) gl.deleteBuffers(1, &buffer);
-            name = -1;
-        }
-        if (gl.bindBuffer) gl.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
+        failed = true;
     }
+    if (!failed) return;
+    for (int32_t& name : editor.meshBuffers) {
+        const GLuint buffer = GLuint(name);
+        if (name >= 0 && gl.deleteBuffers) gl.deleteBuffers(1, &buffer);
+        name = -1;
+    }
+    if (gl.bindBuffer) gl.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
 }
 
 } // namespace
