@@ -3,6 +3,7 @@
 #include "app/batch.h"
 #include "io/document.h"
 #include "io/heightmap_import.h"
+#include "terrain/operation.h"
 
 Launch parseCommandLine(int argc, const char* const* argv)
 {
@@ -58,5 +59,8 @@ std::string usageText()
 bool openTerrainFile(const std::string& path)
 {
     const bool document = path.size() >= 4 && path.compare(path.size() - 4, 4, ".bvt") == 0;
-    return document ? loadDocument(path) : importHeightmapFile(path);
+    bool opened = false;
+    runOperation(document ? "Load Terrain" : "Import Heightmap",
+                 [&] { opened = document ? loadDocument(path) : importHeightmapFile(path); });
+    return opened;
 }

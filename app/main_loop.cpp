@@ -12,6 +12,7 @@
 #include "render/frame.h"
 #include "sculpt/picking.h"
 #include "sculpt/stroke.h"
+#include "terrain/operation.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 #include "ui/palette.h"
@@ -34,8 +35,10 @@ void toggle(uint8_t& flag) { flag = flag ? 0 : 1; }
 // end a held stroke first, so its snapshot is never read with another grid.
 void newTerrain()
 {
-    finishHeldStroke();
-    createDefaultTerrain();
+    runOperation("New Terrain", [] {
+        finishHeldStroke();
+        createDefaultTerrain();
+    });
 }
 
 void handleCommandKey(int sym, uint32_t mod)
@@ -43,10 +46,10 @@ void handleCommandKey(int sym, uint32_t mod)
     const bool ctrl = (mod & kModCtrl) != 0, shift = (mod & kModShift) != 0, alt = (mod & kModAlt) != 0;
     switch (sym) {
     case SDLK_z:
-        if (ctrl && !editor.strokeActive) undo();
+        if (ctrl && !editor.strokeActive) runOperation("Undo", undo);
         return;
     case SDLK_y:
-        if (ctrl && !editor.strokeActive) redo();
+        if (ctrl && !editor.strokeActive) runOperation("Redo", redo);
         return;
     case SDLK_b: toggle(editor.smoothBrush); return;
     case SDLK_n:
@@ -119,7 +122,7 @@ void beginLeftPress(int x, int y)
         editor.lightDragActive = 1;
         return;
     }
-    beginStroke();
+    refuseOutOfMemory("Brush Stroke", beginStroke);
 }
 
 void wheel(bool up, uint32_t mod)
@@ -161,7 +164,7 @@ void handleMouseUp(const SDL_MouseButtonEvent& event)
         SDL_ShowCursor(1);
     } else if (event.button == SDL_BUTTON_LEFT) {
         editor.lightDragActive = 0;
-        endStroke();
+        refuseOutOfMemory("Brush Stroke", endStroke);
     }
 }
 
@@ -249,12 +252,15 @@ void runFrame()
     const uint32_t buttons = updatePick();
     if (editor.promptKind == kPromptNone) moveWithKeys();
     if (editor.lightDragActive) dragLight();
-    applyBrush(buttons);
+    refuseOutOfMemory("Brush Stroke", [buttons] { applyBrush(buttons); });
     drawFrame();
     SDL_Delay(1);
 }
 
 void runMainLoop()
 {
-    while (!editor.quitRequested) runFrame();
+    // Every command catches its own failure to get memory; this catches what
+    // slips past them (a window resize, say), so that the unsaved terrain is
+    // never lost to it.
+    while (!editor.quitRequested) refuseOutOfMemory("this frame", runFrame);
 }

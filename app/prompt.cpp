@@ -7,6 +7,7 @@
 #include "io/export_formats.h"
 #include "io/heightmap_import.h"
 #include "sculpt/stroke.h"
+#include "terrain/operation.h"
 
 #include <cstring>
 #include <string>
@@ -110,22 +111,27 @@ static void commitExport()
 
 void commitPrompt()
 {
+    // Each commit is refused as a whole when its memory is not there: the
+    // readers install nothing until everything is read, the writers replace
+    // no file until everything is written.
     switch (editor.promptKind) {
     case kPromptTexture:
-        commitTextureImport();
+        runOperation("Import Texture", commitTextureImport);
         break;
     case kPromptLoad:
-        commitLoad();
+        runOperation("Load Terrain", commitLoad);
         break;
     case kPromptSave:
-        ensureExtension(".bvt");
-        saveDocument(editor.promptText);
+        runOperation("Save Terrain", [] {
+            ensureExtension(".bvt");
+            saveDocument(editor.promptText);
+        });
         break;
     case kPromptHeightmap:
-        commitHeightmapImport();
+        runOperation("Import Heightmap", commitHeightmapImport);
         break;
     case kPromptExport:
-        commitExport();
+        runOperation("Export Terrain", commitExport);
         break;
     default:
         break;

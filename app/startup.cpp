@@ -7,10 +7,12 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <ctime>
 #include <string>
 
 #include "app/editor_state.h"
+#include "app/progress_display.h"
 #include "render/gl_extensions.h"
 #include "render/gpu_mirror.h"
 #include "render/shadow.h"
@@ -72,6 +74,41 @@ void buildPaletteAndClosePrompt()
     closePrompt();
 }
 
+// Whether the driver ran out of memory since the last look (the other
+// errors it kept are cleared with it).
+bool driverOutOfMemory()
+{
+    bool outOfMemory = false;
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
+        outOfMemory = outOfMemory || error == GL_OUT_OF_MEMORY;
+    return outOfMemory;
+}
+
+// The GPU mirror packs whole streams of the grid for upload, and the driver
+// copies them: at the largest grids some hundred megabytes that either may
+// not get. The model has changed by then, so the change stands: the mesh
+// buffers are dropped (a buffer the driver could not fill would be drawn
+// from memory it does not have) and the mesh is drawn straight from the
+// vertex array until the next whole upload.
+void mirrorTerrainChange(const TerrainChange& change)
+{
+    driverOutOfMemory(); // clears what earlier, unrelated calls left
+    bool failed = false;
+    try {
+        gpuMirrorTerrainChanged(change);
+        failed = driverOutOfMemory();
+    } catch (const std::bad_alloc&) {
+        failed = true;
+    }
+    if (!failed) return;
+    for (int32_t& name : editor.meshBuffers) {
+        const GLuint buffer = GLuint(name);
+        if (name >= 0 && gl.deleteBuffers) gl.deleteBuffers(1, &buffer);
+        name = -1;
+    }
+    if (gl.bindBuffer) gl.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
+}
+
 } // namespace
 
 bool startUp()
@@ -96,7 +133,8 @@ bool startUp()
     editor.modState = 0;
     createQuadric();
     checkBufferExtension();
-    setTerrainChangeListener(gpuMirrorTerrainChanged);
+    setTerrainChangeListener(mirrorTerrainChange);
+    installProgressDisplay();
     loadGlEntryPoints();
     loadEditorTextures({dataFile(kDefaultGroundTextures[0]), dataFile(kDefaultGroundTextures[1]),
                         dataFile(kDefaultGroundTextures[2])});
@@ -164,6 +202,7 @@ void shutDown()
     deleteShaderProgram(editor.shadowProgram);
     editor.glContextReady = false;
     setTerrainChangeListener(nullptr);
+    removeProgressDisplay();
     editor.videoSurface = nullptr;
     SDL_Quit();
 }

@@ -1,16 +1,25 @@
-// File speed: document save/load of the default terrain, and the OBJ and
-// Quake 1 map exports of a 1025 x 1025 grid against the same files written
-// with one fprintf per line (the comparison versions live only here).
+// File speed: document save/load of the default terrain; the OBJ and Quake 1
+// map exports of a 1025 x 1025 grid against the same files written with one
+// fprintf per line (the comparison versions live only here); and every
+// import, load, save and export at 1025 x 1025 and 4097 x 4097 on one and
+// on two threads (File/...; the .map export at 1025 and 2049 only: at 4097
+// it is a 19 GB file).
+//   ./build/bench/brivel_bench --benchmark_filter=File/
 #include <benchmark/benchmark.h>
 
 #include "app/editor_state.h"
 #include "io/document.h"
+#include "io/heightmap_import.h"
+#include "io/image_export.h"
 #include "io/map_export.h"
 #include "io/obj_export.h"
+#include "render/textures.h"
 #include "support/terrain_fixtures.h"
+#include "terrain/parallel.h"
 #include "terrain/terrain.h"
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <sys/stat.h>
 
@@ -139,5 +148,66 @@ BENCHMARK_CAPTURE(BM_Export1025, obj, exportObj, "export.obj")->Unit(benchmark::
 BENCHMARK_CAPTURE(BM_Export1025, obj_fprintf, fprintfObj, "fprintf.obj")->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Export1025, q1map, exportQ1Map, "export.map")->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Export1025, q1map_fprintf, fprintfQ1Map, "fprintf.map")->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
+
+// ------------------------------------------ every file road at two sizes
+
+// A side x side relief with fractional heights, its document and a PGM
+// height map of the same size, made once per size.
+void prepareFiles(int side)
+{
+    static int prepared = 0;
+    makeFlatTerrain(side, side, 0.0f);
+    addRelief();
+    // The final texture blends the editor's own ground textures.
+    for (int slot = 0; slot < 3; ++slot) {
+        TextureRecord record;
+        record.name = dataFile(kDefaultGroundTextures[slot]);
+        editor.textureCache.push_back(record);
+        editor.groundTextures[size_t(slot)] = slot;
+    }
+    if (prepared == side)
+        return;
+    saveDocument(benchPath("grid.bvt"));
+    std::ofstream pgm(benchPath("grid.pgm"), std::ios::binary);
+    pgm << "P5\n" << side << " " << side << "\n255\n";
+    for (int i = 0; i < side * side; ++i)
+        pgm.put(char((i * 7 + i / side * 13) % 251));
+    prepared = side;
+}
+
+// range(0): grid side; range(1): threads. The file written is removed
+// afterwards (an OBJ of 4097 x 4097 is 2.5 GB).
+void File(benchmark::State& state, bool (*run)(const std::string&), const char* name)
+{
+    prepareFiles(int(state.range(0)));
+    setWorkerThreads(int(state.range(1)));
+    const std::string path = benchPath(name);
+    for (auto _ : state)
+        if (!run(path))
+            state.SkipWithError("failed");
+    setWorkerThreads(0);
+    reportBytes(state, path);
+    if (std::string(name) != "grid.bvt" && std::string(name) != "grid.pgm")
+        std::remove(path.c_str());
+}
+
+#define FILE_BENCH(name, run, file, sides)                                                                     \
+    BENCHMARK_CAPTURE(File, name, run, file)                                                                   \
+        ->ArgNames({"grid", "threads"})                                                                        \
+        ->ArgsProduct({sides, {1, 2}})                                                                         \
+        ->Unit(benchmark::kMillisecond)                                                                        \
+        ->UseRealTime()                                                                                        \
+        ->Iterations(1)                                                                                        \
+        ->Repetitions(3)                                                                                       \
+        ->ReportAggregatesOnly(true)
+FILE_BENCH(import_pgm, importPgmHeightmap, "grid.pgm", (std::vector<int64_t>{1025, 4097}));
+FILE_BENCH(load, loadDocument, "grid.bvt", (std::vector<int64_t>{1025, 4097}));
+FILE_BENCH(save, saveDocument, "saved.bvt", (std::vector<int64_t>{1025, 4097}));
+FILE_BENCH(obj, exportObj, "out.obj", (std::vector<int64_t>{1025, 4097}));
+FILE_BENCH(q1map, exportQ1Map, "out.map", (std::vector<int64_t>{1025, 2049}));
+FILE_BENCH(heightmap_tga, exportHeightmapTga, "out.tga", (std::vector<int64_t>{1025, 4097}));
+FILE_BENCH(normalmap_tga, exportNormalMapTga, "out.tga", (std::vector<int64_t>{1025, 4097}));
+FILE_BENCH(distribution_tga, exportDistributionTga, "out.tga", (std::vector<int64_t>{1025, 4097}));
+FILE_BENCH(final_texture_tga, exportFinalTextureTga, "out.tga", (std::vector<int64_t>{1025, 4097}));
 
 } // namespace

@@ -1,38 +1,46 @@
-// Whole-terrain commands on a 1025 x 1025 grid (texture by elevation on the
-// 1024 x 1024 map). Each iteration rebuilds the input outside the timing.
+// Whole-terrain commands at two sizes, on one and on two threads. Each
+// command runs on a random landscape of about 1025 x 1025 or 4097 x 4097
+// vertices (texture by elevation on the 1024 x 1024 map), rebuilt outside
+// the timing before every iteration. Commands that change the vertex count
+// start from the size that makes their result fit the largest grid:
+// Increase Detail from 513 and 2049 (giving 1025 and 4097), Page Up from
+// 1017 and 4089.
+//   ./build/bench/brivel_bench --benchmark_filter=Command
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <memory>
 
 #include "ops/commands.h"
-#include "ops/detail.h"
-#include "ops/erosion.h"
-#include "ops/random_terrain.h"
-#include "ops/transforms.h"
 #include "support/terrain_fixtures.h"
+#include "terrain/parallel.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 
 namespace {
 
-constexpr int kSide = 1025;
-
-// A random landscape of kSide x kSide, built once and copied per iteration.
-const Terrain& reliefTemplate()
+// A random landscape of side x side, built once per size and copied per
+// iteration. Only the latest size is kept: a 4097 x 4097 template is 870 MB.
+const Terrain& reliefTemplate(int side)
 {
-    static Terrain relief = [] {
-        makeFlatTerrain(kSide, kSide);
+    static std::unique_ptr<Terrain> relief;
+    if (!relief || relief->gridX != side) {
+        relief.reset();
+        makeFlatTerrain(side, side);
         srand(7);
-        generateRandomTerrain();
+        commandGenerateRandom();
         clearHistory();
-        return editor.terrain;
-    }();
-    return relief;
+        relief = std::make_unique<Terrain>(editor.terrain);
+    }
+    return *relief;
 }
 
-void runCommand(benchmark::State& state, void (*command)())
+// range(0): the result's grid class (1025 or 4097); range(1): threads.
+void runCommand(benchmark::State& state, void (*command)(), int sideBelow1025, int sideBelow4097)
 {
-    const Terrain& relief = reliefTemplate();
+    const int side = state.range(0) == 1025 ? sideBelow1025 : sideBelow4097;
+    const Terrain& relief = reliefTemplate(side);
+    setWorkerThreads(int(state.range(1)));
     for (auto _ : state) {
         state.PauseTiming();
         resetEditorState();
@@ -42,31 +50,47 @@ void runCommand(benchmark::State& state, void (*command)())
         command();
         benchmark::ClobberMemory();
     }
+    setWorkerThreads(0);
+    state.counters["vertices"] = double(editor.terrain.vertices.size());
 }
 
-void BM_GenerateRandom(benchmark::State& s) { runCommand(s, generateRandomTerrain); }
-void BM_Erosion(benchmark::State& s) { runCommand(s, erodeTerrain); }
-void BM_IncreaseDetail(benchmark::State& s) { runCommand(s, commandIncreaseDetail); }
-void BM_DecreaseDetail(benchmark::State& s) { runCommand(s, commandDecreaseDetail); }
-void BM_PageUp(benchmark::State& s) { runCommand(s, [] { commandGrowGrid(false, 8); }); }
-void BM_CtrlPageUp(benchmark::State& s) { runCommand(s, [] { commandGrowGrid(true, 8); }); }
-void BM_PageDown(benchmark::State& s) { runCommand(s, [] { commandShrinkGrid(false, 8); }); }
-void BM_TextureByElevation(benchmark::State& s) { runCommand(s, textureByElevation); }
-void BM_InvertTerrain(benchmark::State& s) { runCommand(s, invertTerrain); }
-void BM_BlockWidth(benchmark::State& s) { runCommand(s, [] { commandBlockWidth(true, false); }); }
-void BM_HeightScale(benchmark::State& s) { runCommand(s, [] { commandHeightScale(true, false); }); }
+void Command_GenerateRandom(benchmark::State& s) { runCommand(s, commandGenerateRandom, 1025, 4097); }
+void Command_Erosion(benchmark::State& s) { runCommand(s, commandErosion, 1025, 4097); }
+void Command_IncreaseDetail(benchmark::State& s) { runCommand(s, commandIncreaseDetail, 513, 2049); }
+void Command_DecreaseDetail(benchmark::State& s) { runCommand(s, commandDecreaseDetail, 1025, 4097); }
+void Command_PageUp(benchmark::State& s) { runCommand(s, [] { commandGrowGrid(false, 8); }, 1017, 4089); }
+void Command_CtrlPageUp(benchmark::State& s) { runCommand(s, [] { commandGrowGrid(true, 8); }, 1017, 4089); }
+void Command_PageDown(benchmark::State& s) { runCommand(s, [] { commandShrinkGrid(false, 8); }, 1025, 4097); }
+void Command_TextureByElevation(benchmark::State& s) { runCommand(s, commandTextureByElevation, 1025, 4097); }
+void Command_InvertTerrain(benchmark::State& s) { runCommand(s, commandInvertTerrain, 1025, 4097); }
+void Command_BlockWidth(benchmark::State& s) { runCommand(s, [] { commandBlockWidth(true, false); }, 1025, 4097); }
+void Command_HeightScale(benchmark::State& s) { runCommand(s, [] { commandHeightScale(true, false); }, 1025, 4097); }
+void Command_UndoWholeGrid(benchmark::State& s)
+{
+    runCommand(s, [] { commandBlockWidth(true, false); undo(); }, 1025, 4097);
+}
 
-#define OPS_BENCH(fn) BENCHMARK(fn)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true)
-OPS_BENCH(BM_GenerateRandom);
-OPS_BENCH(BM_Erosion);
-OPS_BENCH(BM_IncreaseDetail);
-OPS_BENCH(BM_DecreaseDetail);
-OPS_BENCH(BM_PageUp);
-OPS_BENCH(BM_CtrlPageUp);
-OPS_BENCH(BM_PageDown);
-OPS_BENCH(BM_TextureByElevation);
-OPS_BENCH(BM_InvertTerrain);
-OPS_BENCH(BM_BlockWidth);
-OPS_BENCH(BM_HeightScale);
+// Three iterations, three repetitions: the medians of a noisy shared machine.
+#define COMMAND_BENCH(fn)                                                                                      \
+    BENCHMARK(fn)                                                                                              \
+        ->ArgNames({"grid", "threads"})                                                                        \
+        ->ArgsProduct({{1025, 4097}, {1, 2}})                                                                  \
+        ->Unit(benchmark::kMillisecond)                                                                        \
+        ->UseRealTime()                                                                                        \
+        ->Iterations(1)                                                                                        \
+        ->Repetitions(3)                                                                                       \
+        ->ReportAggregatesOnly(true)
+COMMAND_BENCH(Command_GenerateRandom);
+COMMAND_BENCH(Command_Erosion);
+COMMAND_BENCH(Command_IncreaseDetail);
+COMMAND_BENCH(Command_DecreaseDetail);
+COMMAND_BENCH(Command_PageUp);
+COMMAND_BENCH(Command_CtrlPageUp);
+COMMAND_BENCH(Command_PageDown);
+COMMAND_BENCH(Command_TextureByElevation);
+COMMAND_BENCH(Command_InvertTerrain);
+COMMAND_BENCH(Command_BlockWidth);
+COMMAND_BENCH(Command_HeightScale);
+COMMAND_BENCH(Command_UndoWholeGrid);
 
 } // namespace

@@ -6,6 +6,9 @@
 #include "app/editor_state.h"
 #include "io/file_read.h"
 #include "io/file_write.h"
+#include "terrain/large_array.h"
+#include "terrain/parallel.h"
+#include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
@@ -76,6 +79,7 @@ static bool readVertices(ByteSource& source, std::vector<TerrainVertex>& vertice
             std::memcpy(v.position, &records[i * 6], 3 * sizeof(float));
             std::memcpy(v.normal, &records[i * 6 + 3], 3 * sizeof(float));
         }
+        reportProgress(float(first + count) / float(vertices.size()));
     }
     return true;
 }
@@ -95,24 +99,31 @@ static bool readDistribution(ByteSource& source, int32_t version, std::vector<fl
 // Makes the decoded document the editor's and brings every derived piece up
 // to date: lighting from the stored normals (they are not recomputed), the
 // distribution texture, indices, texture coordinates, GPU buffers, history.
+// The derived data is made on the new arrays before the terrain changes, so
+// a document that does not fit in memory leaves the old one in place.
 static void installDocument(const DocumentHeader& h, std::vector<TerrainVertex>& vertices,
                             std::vector<float>& weights)
 {
+    TerrainVertex* grid = vertices.data();
+    const int gridX = h.gridX;
+    parallelRows(h.gridY, gridX, [=](int first, int end) {
+        for (int row = first; row < end; ++row)
+            for (int col = 0; col < gridX; ++col)
+                computeVertexLighting(grid, col, row, gridX);
+    });
+    computeTextureCoords(vertices, h.gridX, h.gridY, h.blockWidth);
+    std::vector<uint32_t> indices = gridIndices(h.gridX, h.gridY);
     Terrain& terrain = editor.terrain;
     terrain.blockWidth = h.blockWidth;
     terrain.heightScale = h.heightScale;
     terrain.gridX = h.gridX;
     terrain.gridY = h.gridY;
     terrain.vertices.swap(vertices);
+    terrain.indices.swap(indices);
     terrain.distributionWidth = h.distributionWidth;
     terrain.distributionHeight = h.distributionHeight;
     terrain.distribution.swap(weights);
-    for (int row = 0; row < terrain.gridY; ++row)
-        for (int col = 0; col < terrain.gridX; ++col)
-            computeVertexLighting(terrain.vertices.data(), col, row, terrain.gridX);
     reportMapReplaced();
-    buildIndices();
-    computeTextureCoords(terrain.gridX, terrain.gridY);
     reportGridReplaced();
     clearHistory();
 }
@@ -133,10 +144,16 @@ static std::string readDocument(ByteSource& source)
     // labelled as a byte map).
     if (expectedDocumentSize(header) != source.size)
         return "Damaged terrain document";
-    std::vector<TerrainVertex> vertices(size_t(header.gridX) * size_t(header.gridY));
-    std::vector<float> weights(size_t(header.distributionWidth) * size_t(header.distributionHeight) * 3);
-    if (!readVertices(source, vertices) || !readDistribution(source, header.version, weights))
-        return "Cannot read terrain document";
+    std::vector<TerrainVertex> vertices;
+    std::vector<float> weights;
+    resizeLarge(vertices, size_t(header.gridX) * size_t(header.gridY));
+    resizeLarge(weights, size_t(header.distributionWidth) * size_t(header.distributionHeight) * 3);
+    {
+        ProgressSpan span(0.0f, 0.6f);
+        if (!readVertices(source, vertices) || !readDistribution(source, header.version, weights))
+            return "Cannot read terrain document";
+    }
+    ProgressSpan span(0.6f, 1.0f);
     installDocument(header, vertices, weights);
     return std::string();
 }
@@ -184,6 +201,23 @@ static void appendFloat(std::vector<uint8_t>& out, float value)
     out.insert(out.end(), p, p + 4);
 }
 
+// The vertex records go out a block at a time: a copy of the whole grid's
+// records would be 400 MB at the largest size, memory a save must not need.
+static void writeVertexRecords(PendingFile& pending, const std::vector<TerrainVertex>& vertices)
+{
+    std::vector<float> records(std::min(vertices.size(), kVerticesPerChunk) * 6);
+    for (size_t first = 0; first < vertices.size(); first += kVerticesPerChunk) {
+        const size_t count = std::min(kVerticesPerChunk, vertices.size() - first);
+        for (size_t i = 0; i < count; ++i) {
+            const TerrainVertex& v = vertices[first + i];
+            std::memcpy(&records[i * 6], v.position, 3 * sizeof(float));
+            std::memcpy(&records[i * 6 + 3], v.normal, 3 * sizeof(float));
+        }
+        appendPendingFile(pending, records.data(), count * kVertexRecordSize);
+        reportProgress(float(first + count) / float(vertices.size()));
+    }
+}
+
 bool saveDocument(const std::string& path)
 {
     const Terrain& terrain = editor.terrain;
@@ -195,7 +229,7 @@ bool saveDocument(const std::string& path)
         return false;
     }
     std::vector<uint8_t> head;
-    head.reserve(kDocumentHeaderSize + vertexCount * kVertexRecordSize);
+    head.reserve(kDocumentHeaderSize);
     appendInt(head, kDocumentVersion);
     appendFloat(head, terrain.blockWidth);
     appendFloat(head, terrain.heightScale);
@@ -203,17 +237,16 @@ bool saveDocument(const std::string& path)
     appendInt(head, terrain.gridY);
     appendInt(head, terrain.distributionWidth);
     appendInt(head, terrain.distributionHeight);
-    for (const TerrainVertex& v : terrain.vertices) {
-        const uint8_t* position = reinterpret_cast<const uint8_t*>(v.position);
-        const uint8_t* normal = reinterpret_cast<const uint8_t*>(v.normal);
-        head.insert(head.end(), position, position + 12);
-        head.insert(head.end(), normal, normal + 12);
-    }
     PendingFile pending;
     bool ok = beginPendingFile(pending, path);
     if (ok) {
         appendPendingFile(pending, head.data(), head.size());
+        {
+            ProgressSpan span(0.0f, 0.8f);
+            writeVertexRecords(pending, terrain.vertices);
+        }
         appendPendingFile(pending, terrain.distribution.data(), weightCount * sizeof(float));
+        reportProgress(1.0f);
         ok = finishPendingFile(pending);
     }
     postStatus(writeOutcomeMessage("Saved", pending, ok));

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -81,7 +82,7 @@ static bool openTemporary(PendingFile& pending, int& error)
             unlink(candidate.c_str());
             return false;
         }
-        pending.tempPath = candidate;
+        pending.tempPath = std::move(candidate); // no allocation once the file exists
         return true;
     }
     return false;
@@ -106,7 +107,10 @@ static bool openInPlace(PendingFile& pending)
 
 bool beginPendingFile(PendingFile& pending, const std::string& target)
 {
-    pending = PendingFile();
+    abandonPendingFile(pending);
+    pending.finalPath.clear();
+    pending.failed = pending.inPlace = pending.replacing = false;
+    pending.mode = pending.owner = pending.group = 0;
     pending.target = target;
     if (target.empty() || !resolveLinks(target, pending.finalPath) || !existingTargetWritable(pending))
         return false;
@@ -123,6 +127,8 @@ void appendPendingFile(PendingFile& pending, const void* data, size_t size)
     if (std::fwrite(data, 1, size, pending.file) != size)
         pending.failed = true;
 }
+
+PendingFile::~PendingFile() { abandonPendingFile(*this); }
 
 void abandonPendingFile(PendingFile& pending)
 {

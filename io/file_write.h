@@ -25,6 +25,13 @@ struct PendingFile {
     bool replacing = false;  // finalPath existed: its mode and owner go to the new file
     uint32_t mode = 0;       // the existing file's permission bits
     uint32_t owner = 0, group = 0;
+
+    PendingFile() = default;
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    // One left unfinished (its writer ran out of memory, say) is abandoned:
+    // no temporary file stays behind.
+    ~PendingFile();
 };
 
 // Creates the temporary file beside the target (or opens the target itself

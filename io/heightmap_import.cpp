@@ -10,6 +10,7 @@
 #include "io/file_read.h"
 #include "io/png_codec.h"
 #include "io/tga.h"
+#include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
@@ -61,15 +62,21 @@ static void setSample(ImportGrid& grid, int row, int column, float fraction)
 
 // Installs the imported grid and brings every derived piece up to date: an
 // even texture mix, normals and lighting, coordinates, indices, buffers, a
-// camera looking at the new terrain, and an empty history.
+// camera looking at the new terrain, and an empty history. The new map is
+// made first and installGrid makes everything derived before it changes the
+// terrain, so an image too large for the memory left changes nothing.
 static bool installImportedGrid(ImportGrid& grid)
 {
+    std::vector<float> map(size_t(kImportDistributionSide) * kImportDistributionSide * 3, 1.0f / 3.0f);
+    {
+        ProgressSpan span(0.3f, 1.0f);
+        installGrid(grid.width, grid.height, grid.vertices);
+    }
     Terrain& terrain = editor.terrain;
     terrain.distributionWidth = kImportDistributionSide;
     terrain.distributionHeight = kImportDistributionSide;
-    terrain.distribution.assign(size_t(kImportDistributionSide) * kImportDistributionSide * 3, 1.0f / 3.0f);
+    terrain.distribution.swap(map);
     reportMapReplaced();
-    installGrid(grid.width, grid.height, grid.vertices);
     reportGridReplaced();
     editor.camera.position[0] = 0.0f;
     editor.camera.position[1] = 0.0f;

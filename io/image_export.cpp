@@ -8,6 +8,8 @@
 #include "io/file_write.h"
 #include "io/png_codec.h"
 #include "io/tga.h"
+#include "terrain/large_array.h"
+#include "terrain/parallel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,7 +19,8 @@ static constexpr size_t kTgaHeaderSize = 18;
 
 static std::vector<uint8_t> makeTgaBuffer(int width, int height)
 {
-    std::vector<uint8_t> buffer(kTgaHeaderSize + size_t(width) * size_t(height) * 3, 0);
+    std::vector<uint8_t> buffer;
+    resizeLarge(buffer, kTgaHeaderSize + size_t(width) * size_t(height) * 3, uint8_t(0));
     buffer[2] = 2; // uncompressed true-colour
     buffer[12] = uint8_t(width & 0xFF);
     buffer[13] = uint8_t((width >> 8) & 0xFF);
@@ -55,6 +58,20 @@ static bool writeImage(const std::string& path, const std::vector<uint8_t>& buff
     return reportExport(ok, pending);
 }
 
+// Fills the 3-byte pixels of a width x height picture row by row, rows
+// split over threads (each pixel depends on its own source element only).
+template <class Pixel> static void fillPixels(std::vector<uint8_t>& buffer, int width, int height, Pixel pixel)
+{
+    uint8_t* pixels = buffer.data() + kTgaHeaderSize;
+    parallelRows(height, width, [=](int first, int end) {
+        for (int y = first; y < end; ++y) {
+            uint8_t* out = pixels + size_t(y) * size_t(width) * 3;
+            for (int x = 0; x < width; ++x, out += 3)
+                pixel(x, y, size_t(y) * size_t(width) + size_t(x), out);
+        }
+    });
+}
+
 bool exportHeightmapTga(const std::string& path)
 {
     if (!terrainExportable(false))
@@ -70,12 +87,12 @@ bool exportHeightmapTga(const std::string& path)
             hi = v.position[2];
     }
     std::vector<uint8_t> buffer = makeTgaBuffer(t.gridX, t.gridY);
-    uint8_t* out = buffer.data() + kTgaHeaderSize;
-    for (const TerrainVertex& v : t.vertices) {
-        const uint8_t g = hi == lo ? 0 : truncatedByte((v.position[2] - lo) / (hi - lo) * 255.0f);
+    const TerrainVertex* vertices = t.vertices.data();
+    fillPixels(buffer, t.gridX, t.gridY, [=](int, int, size_t i, uint8_t* out) {
+        const float z = vertices[i].position[2];
+        const uint8_t g = hi == lo ? 0 : truncatedByte((z - lo) / (hi - lo) * 255.0f);
         out[0] = out[1] = out[2] = g;
-        out += 3;
-    }
+    });
     return writeImage(path, buffer);
 }
 
@@ -85,12 +102,12 @@ bool exportDistributionTga(const std::string& path)
         return false;
     const Terrain& t = editor.terrain;
     std::vector<uint8_t> buffer = makeTgaBuffer(t.distributionWidth, t.distributionHeight);
-    uint8_t* out = buffer.data() + kTgaHeaderSize;
-    for (size_t i = 0; i < t.distribution.size(); i += 3, out += 3) {
-        out[0] = weightByte(t.distribution[i + 2]);
-        out[1] = weightByte(t.distribution[i + 1]);
-        out[2] = weightByte(t.distribution[i]);
-    }
+    const float* weights = t.distribution.data();
+    fillPixels(buffer, t.distributionWidth, t.distributionHeight, [=](int, int, size_t i, uint8_t* out) {
+        out[0] = weightByte(weights[3 * i + 2]);
+        out[1] = weightByte(weights[3 * i + 1]);
+        out[2] = weightByte(weights[3 * i]);
+    });
     return writeImage(path, buffer);
 }
 
@@ -100,13 +117,12 @@ bool exportNormalMapTga(const std::string& path)
         return false;
     const Terrain& t = editor.terrain;
     std::vector<uint8_t> buffer = makeTgaBuffer(t.gridX, t.gridY);
-    uint8_t* out = buffer.data() + kTgaHeaderSize;
-    for (const TerrainVertex& v : t.vertices) {
-        out[0] = normalByte(v.normal[2]);
-        out[1] = normalByte(v.normal[1]);
-        out[2] = normalByte(v.normal[0]);
-        out += 3;
-    }
+    const TerrainVertex* vertices = t.vertices.data();
+    fillPixels(buffer, t.gridX, t.gridY, [=](int, int, size_t i, uint8_t* out) {
+        out[0] = normalByte(vertices[i].normal[2]);
+        out[1] = normalByte(vertices[i].normal[1]);
+        out[2] = normalByte(vertices[i].normal[0]);
+    });
     return writeImage(path, buffer);
 }
 
@@ -125,35 +141,34 @@ bool exportFinalTextureTga(const std::string& path)
     if (!terrainExportable(true))
         return false;
     const Terrain& t = editor.terrain;
-    Image images[3] = {groundImage(0), groundImage(1), groundImage(2)};
+    const Image images[3] = {groundImage(0), groundImage(1), groundImage(2)};
     std::vector<uint8_t> buffer = makeTgaBuffer(t.distributionWidth, t.distributionHeight);
-    uint8_t* out = buffer.data() + kTgaHeaderSize;
-    const float* weights = t.distribution.data();
-    for (int y = 0; y < t.distributionHeight; ++y) {
-        for (int x = 0; x < t.distributionWidth; ++x, weights += 3, out += 3) {
-            // Colour of each ground texture at this texel: its own image
-            // repeated at its pixel size, or white for an empty slot.
-            const uint8_t* sample[3];
-            static const uint8_t kWhite[3] = {255, 255, 255};
-            for (int i = 0; i < 3; ++i) {
-                const Image& image = images[i];
-                if (image.pixels.empty()) {
-                    sample[i] = kWhite;
-                    continue;
-                }
-                const size_t column = size_t(x % image.width), row = size_t(y % image.height);
-                sample[i] = &image.pixels[(row * image.width + column) * (image.bitsPerPixel / 8)];
+    const float* texels = t.distribution.data();
+    fillPixels(buffer, t.distributionWidth, t.distributionHeight, [&images, texels](int x, int y, size_t i,
+                                                                                     uint8_t* out) {
+        const float* weights = texels + 3 * i;
+        // Colour of each ground texture at this texel: its own image
+        // repeated at its pixel size, or white for an empty slot.
+        const uint8_t* sample[3];
+        static const uint8_t kWhite[3] = {255, 255, 255};
+        for (int k = 0; k < 3; ++k) {
+            const Image& image = images[k];
+            if (image.pixels.empty()) {
+                sample[k] = kWhite;
+                continue;
             }
-            for (int k = 0; k < 3; ++k) {
-                // Accumulated in single precision in slot order.
-                float blend = sample[0][k] * weights[0];
-                blend += sample[1][k] * weights[1];
-                blend += sample[2][k] * weights[2];
-                const uint8_t byte = blend > 255.0f ? 255 : blend > 0.0f ? truncatedByte(blend) : 0;
-                out[2 - k] = byte;
-            }
+            const size_t column = size_t(x % image.width), row = size_t(y % image.height);
+            sample[k] = &image.pixels[(row * image.width + column) * (image.bitsPerPixel / 8)];
         }
-    }
+        for (int k = 0; k < 3; ++k) {
+            // Accumulated in single precision in slot order.
+            float blend = sample[0][k] * weights[0];
+            blend += sample[1][k] * weights[1];
+            blend += sample[2][k] * weights[2];
+            const uint8_t byte = blend > 255.0f ? 255 : blend > 0.0f ? truncatedByte(blend) : 0;
+            out[2 - k] = byte;
+        }
+    });
     return writeImage(path, buffer);
 }
 

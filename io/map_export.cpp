@@ -28,21 +28,22 @@ static void appendPlane(std::string& out, const MapPoint& a, const MapPoint& b, 
     out += ending;
 }
 
-static MapPoint pointAt(int col, int row)
-{
-    const float* p = editor.terrain.vertices[size_t(row) * editor.terrain.gridX + col].position;
-    return {p[0], p[1], p[2]};
-}
-
 static bool exportMap(const std::string& path, const char* planeEnding)
 {
     const Terrain& terrain = editor.terrain;
     PendingFile pending;
     if (!terrainExportable(false) || !beginExportFile(pending, path))
         return false;
-    std::string text = "// entity 0\n{\n\n\"classname\" \"worldspawn\"\n\n";
-    for (int i = 0; i + 1 < terrain.gridY; ++i) {
-        for (int j = 0; j + 1 < terrain.gridX; ++j) {
+    const TerrainVertex* vertices = terrain.vertices.data();
+    const int gridX = terrain.gridX;
+    auto pointAt = [=](int col, int row) {
+        const float* p = vertices[size_t(row) * size_t(gridX) + size_t(col)].position;
+        return MapPoint{p[0], p[1], p[2]};
+    };
+    appendText(pending, "// entity 0\n{\n\n\"classname\" \"worldspawn\"\n\n");
+    // Two brushes of about 570 bytes per cell.
+    writeRows(pending, terrain.gridY - 1, size_t(gridX) * 1150, [=](std::string& text, int i) {
+        for (int j = 0; j + 1 < gridX; ++j) {
             const MapPoint p00 = pointAt(j, i), p01 = pointAt(j + 1, i);
             const MapPoint p10 = pointAt(j, i + 1), p11 = pointAt(j + 1, i + 1);
             text += "// brush #\n{\n";
@@ -58,11 +59,9 @@ static bool exportMap(const std::string& path, const char* planeEnding)
             appendPlane(text, p01, p11, floorOf(p11), planeEnding);
             appendPlane(text, floorOf(p11), floorOf(p10), floorOf(p01), planeEnding);
             text += "}\n";
-            flushIfLarge(pending, text);
         }
-    }
-    text += "}\n";
-    flushText(pending, text);
+    });
+    appendText(pending, "}\n");
     return reportExport(finishPendingFile(pending), pending);
 }
 

@@ -1,10 +1,19 @@
 // Entry points for the keys and palette buttons that change the whole
-// terrain: each checks whether the operation will go ahead (a refusal is
-// posted and records nothing), records the whole-grid undo entry, then runs
-// the operation. Commands that record their own entry (Generate Random,
-// Erosion, Invert Terrain, Texture by Elevation) are called directly.
+// terrain. Each runs as one named operation (terrain/operation.h): it checks
+// whether the operation will go ahead (a refusal is posted and records
+// nothing), records the undo entry the command owes and changes the
+// terrain, or, when the memory for either is not there, is refused with
+// "Not enough memory for <operation>" and changes nothing.
 #pragma once
 
+// "Texture by Elevation" (its own kind-1 entry; nothing on a flat terrain).
+void commandTextureByElevation();
+// "Invert Terrain" (its own entry; nothing on a flat terrain).
+void commandInvertTerrain();
+// "Generate Random".
+void commandGenerateRandom();
+// "Erosion".
+void commandErosion();
 // "Increase Detail 2x" (entry kind 2).
 void commandIncreaseDetail();
 // "Decrease Detail 2x" (entry kind 3).

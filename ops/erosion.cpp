@@ -3,6 +3,8 @@
 #include <limits>
 #include <vector>
 
+#include "terrain/large_array.h"
+#include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
@@ -112,18 +114,28 @@ void erodeTerrain()
     if (W < 1 || H < 1 || t.vertices.size() != static_cast<size_t>(W) * H)
         return;
 
+    // The working copy first: the entry is recorded only once the command
+    // has all its memory.
+    HeightField field{{}, W, H};
+    resizeLarge(field.z, t.vertices.size());
     pushWholeGridSnapshot(kUndoPositions);
-    HeightField field{std::vector<float>(t.vertices.size()), W, H};
     for (size_t i = 0; i < t.vertices.size(); ++i)
         field.z[i] = t.vertices[i].position[2];
     const float threshold = erosionThreshold(field.z);
     // Heights changed by earlier droplets count for later start vertices.
-    for (int i = 0; i < W * H; ++i)
-        if (field.z[i] >= threshold)
-            runDroplet(field, i);
+    {
+        ProgressSpan span(0.0f, 0.75f);
+        for (int r = 0; r < H; ++r) {
+            for (int i = r * W; i < (r + 1) * W; ++i)
+                if (field.z[i] >= threshold)
+                    runDroplet(field, i);
+            reportProgress(static_cast<float>(r + 1) / static_cast<float>(H));
+        }
+    }
     for (size_t i = 0; i < t.vertices.size(); ++i)
         t.vertices[i].position[2] = field.z[i];
 
+    ProgressSpan span(0.75f, 1.0f);
     refreshAllVertices();
     reportGridReplaced();
 }

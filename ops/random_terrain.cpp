@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "terrain/large_array.h"
+#include "terrain/parallel.h"
+#include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
@@ -82,35 +85,42 @@ static void interpolateColumns(TerrainVertex* v, int W, int H, int sy)
     }
 }
 
-static void addRandomSteps(TerrainVertex* v, int count, int amplitude)
+// Two draws per vertex in array order.
+static void addRandomSteps(TerrainVertex* v, int W, int H, int amplitude)
 {
-    for (int i = 0; i < count; ++i) {
-        int q = std::rand() % amplitude;
-        int s = std::rand() % 3 - 1;
-        v[i].position[2] += static_cast<float>(q * s);
+    for (int r = 0; r < H; ++r) {
+        TerrainVertex* row = v + static_cast<size_t>(r) * W;
+        for (int c = 0; c < W; ++c) {
+            int q = std::rand() % amplitude;
+            int s = std::rand() % 3 - 1;
+            row[c].position[2] += static_cast<float>(q * s);
+        }
+        reportProgress(static_cast<float>(r + 1) / static_cast<float>(H));
     }
 }
 
-// Every output reads unsmoothed neighbours: source and result are separate.
-static void smoothInto(const TerrainVertex* src, TerrainVertex* dst, int W, int H, float k)
+// Every output reads unsmoothed neighbours: the heights before the pass are
+// kept aside and only they are read, so rows split over threads.
+static void smoothHeights(const std::vector<float>& unsmoothed, TerrainVertex* v, int W, int H, float k)
 {
-    for (int r = 0; r < H; ++r) {
-        int rLo = std::max(r - 1, 0), rHi = std::min(r + 1, H - 1);
-        for (int c = 0; c < W; ++c) {
-            int cLo = std::max(c - 2, 0), cHi = std::min(c + 2, W - 1);
-            float sum = 0.0f;
-            for (int rr = rLo; rr <= rHi; ++rr) {
-                const TerrainVertex* row = src + rr * W;
-                for (int cc = cLo; cc <= cHi; ++cc)
-                    sum += row[cc].position[2];
+    const float* z = unsmoothed.data();
+    parallelRows(H, W, [=](int first, int end) {
+        for (int r = first; r < end; ++r) {
+            int rLo = std::max(r - 1, 0), rHi = std::min(r + 1, H - 1);
+            for (int c = 0; c < W; ++c) {
+                int cLo = std::max(c - 2, 0), cHi = std::min(c + 2, W - 1);
+                float sum = 0.0f;
+                for (int rr = rLo; rr <= rHi; ++rr) {
+                    const float* row = z + static_cast<size_t>(rr) * W;
+                    for (int cc = cLo; cc <= cHi; ++cc)
+                        sum += row[cc];
+                }
+                float mean = sum / static_cast<float>((rHi - rLo + 1) * (cHi - cLo + 1));
+                const size_t i = c + static_cast<size_t>(r) * W;
+                v[i].position[2] = k * mean + (1.0f - k) * z[i];
             }
-            float mean = sum / static_cast<float>((rHi - rLo + 1) * (cHi - cLo + 1));
-            const TerrainVertex& from = src[c + r * W];
-            TerrainVertex& to = dst[c + r * W];
-            to = from;
-            to.position[2] = k * mean + (1.0f - k) * from.position[2];
         }
-    }
+    });
 }
 
 void generateRandomTerrain()
@@ -121,17 +131,27 @@ void generateRandomTerrain()
         return;
 
     const RandomTerrainParams p = randomTerrainParams(W, H, t.blockWidth, t.heightScale);
-    std::vector<TerrainVertex> result(t.vertices.size());
+    // The heights the smoothing pass reads (a float a vertex, not a second grid).
+    std::vector<float> unsmoothed;
+    resizeLarge(unsmoothed, t.vertices.size());
     pushWholeGridSnapshot(kUndoPositions);
 
     TerrainVertex* v = t.vertices.data();
-    placeControlHeights(v, W, H, p);
-    interpolateControlRows(v, W, H, p.spacingX, p.spacingY);
-    interpolateColumns(v, W, H, p.spacingY);
-    addRandomSteps(v, W * H, p.stepAmplitude);
-    smoothInto(v, result.data(), W, H, p.smoothing);
+    {
+        ProgressSpan span(0.0f, 0.35f);
+        placeControlHeights(v, W, H, p);
+        interpolateControlRows(v, W, H, p.spacingX, p.spacingY);
+        interpolateColumns(v, W, H, p.spacingY);
+        addRandomSteps(v, W, H, p.stepAmplitude);
+    }
+    {
+        ProgressSpan span(0.35f, 0.55f);
+        for (size_t i = 0; i < unsmoothed.size(); ++i)
+            unsmoothed[i] = v[i].position[2];
+        smoothHeights(unsmoothed, v, W, H, p.smoothing);
+    }
 
-    t.vertices.swap(result);
+    ProgressSpan span(0.55f, 1.0f);
     refreshAllVertices();
     reportGridReplaced();
 }

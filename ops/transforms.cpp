@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "terrain/parallel.h"
+#include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
@@ -108,26 +110,30 @@ static void writeElevationWeights(float lo, float range)
     const int W = t.gridX, H = t.gridY;
     const int DW = t.distributionWidth, DH = t.distributionHeight;
     const TerrainVertex* v = t.vertices.data();
-    for (int i = 0; i < DH; ++i) {
-        float vCoord = static_cast<float>(i) / static_cast<float>(DH);
-        int r0 = std::min(static_cast<int>(static_cast<float>(H - 1) * vCoord), H - 2);
-        float fy = static_cast<float>(H) * vCoord - static_cast<float>(r0);
-        const TerrainVertex* row0 = v + static_cast<size_t>(r0) * W;
-        const TerrainVertex* row1 = row0 + W;
-        float* out = &t.distribution[static_cast<size_t>(i) * DW * 3];
-        for (int j = 0; j < DW; ++j) {
-            float u = static_cast<float>(j) / static_cast<float>(DW);
-            int c0 = std::min(static_cast<int>(static_cast<float>(W - 1) * u), W - 2);
-            float fx = static_cast<float>(W) * u - static_cast<float>(c0);
-            float z00 = row0[c0].position[2], z10 = row0[c0 + 1].position[2];
-            float z01 = row1[c0].position[2], z11 = row1[c0 + 1].position[2];
-            float top = fx * z10 + (1.0f - fx) * z00;
-            float bottom = fx * z11 + (1.0f - fx) * z01;
-            float h = top * (1.0f - fy) + fy * bottom;
-            float e = (h - lo) / range;
-            elevationWeights(e, out + 3 * j);
+    float* map = t.distribution.data();
+    // Each texel reads only heights: rows of texels split over threads.
+    parallelRows(DH, DW, [=](int first, int end) {
+        for (int i = first; i < end; ++i) {
+            float vCoord = static_cast<float>(i) / static_cast<float>(DH);
+            int r0 = std::min(static_cast<int>(static_cast<float>(H - 1) * vCoord), H - 2);
+            float fy = static_cast<float>(H) * vCoord - static_cast<float>(r0);
+            const TerrainVertex* row0 = v + static_cast<size_t>(r0) * W;
+            const TerrainVertex* row1 = row0 + W;
+            float* out = map + static_cast<size_t>(i) * DW * 3;
+            for (int j = 0; j < DW; ++j) {
+                float u = static_cast<float>(j) / static_cast<float>(DW);
+                int c0 = std::min(static_cast<int>(static_cast<float>(W - 1) * u), W - 2);
+                float fx = static_cast<float>(W) * u - static_cast<float>(c0);
+                float z00 = row0[c0].position[2], z10 = row0[c0 + 1].position[2];
+                float z01 = row1[c0].position[2], z11 = row1[c0 + 1].position[2];
+                float top = fx * z10 + (1.0f - fx) * z00;
+                float bottom = fx * z11 + (1.0f - fx) * z01;
+                float h = top * (1.0f - fy) + fy * bottom;
+                float e = (h - lo) / range;
+                elevationWeights(e, out + 3 * j);
+            }
         }
-    }
+    });
 }
 
 // One 5 x 5 pass in place: texels are overwritten as they are computed, so
@@ -165,6 +171,7 @@ static void blurMapInPlace()
             out[1] = s1 * inverse;
             out[2] = s2 * inverse;
         }
+        reportProgress(static_cast<float>(i + 1) / static_cast<float>(DH));
     }
 }
 
@@ -179,9 +186,25 @@ void textureByElevation()
 
     pushDistributionSnapshot(t.distribution.data(), 0, 0, t.distributionWidth - 1,
                              t.distributionHeight - 1);
-    writeElevationWeights(lo, range);
+    {
+        ProgressSpan span(0.0f, 0.3f);
+        writeElevationWeights(lo, range);
+    }
+    ProgressSpan span(0.3f, 1.0f);
     blurMapInPlace();
     reportMapRegion(0, 0, t.distributionWidth - 1, t.distributionHeight - 1);
+}
+
+// Applies `change` to every vertex on its own: rows split over threads.
+template <class Change> static void changeEveryVertex(Change change)
+{
+    Terrain& t = editor.terrain;
+    const size_t W = static_cast<size_t>(std::max(t.gridX, 1));
+    TerrainVertex* v = t.vertices.data();
+    parallelRows(static_cast<int>(t.vertices.size() / W), static_cast<int>(W), [=](int first, int end) {
+        for (size_t i = first * W; i < end * W; ++i)
+            change(v[i]);
+    });
 }
 
 void invertTerrain()
@@ -192,8 +215,11 @@ void invertTerrain()
     heightRange(lo, hi);
 
     pushWholeGridSnapshot(kUndoPositions);
-    for (TerrainVertex& v : editor.terrain.vertices)
-        v.position[2] = lo + (hi - v.position[2]);
+    {
+        ProgressSpan span(0.0f, 0.1f);
+        changeEveryVertex([=](TerrainVertex& v) { v.position[2] = lo + (hi - v.position[2]); });
+    }
+    ProgressSpan span(0.1f, 1.0f);
     refreshAllVertices();
     reportGridReplaced();
 }
@@ -204,10 +230,14 @@ void changeBlockWidth(float delta)
         return;
     Terrain& t = editor.terrain;
     const float old = t.blockWidth;
-    for (TerrainVertex& v : t.vertices) {
-        v.position[0] = v.position[0] + delta * v.position[0] / old;
-        v.position[1] = v.position[1] + delta * v.position[1] / old;
+    {
+        ProgressSpan span(0.0f, 0.1f);
+        changeEveryVertex([=](TerrainVertex& v) {
+            v.position[0] = v.position[0] + delta * v.position[0] / old;
+            v.position[1] = v.position[1] + delta * v.position[1] / old;
+        });
     }
+    ProgressSpan span(0.1f, 1.0f);
     refreshAllVertices();
     t.blockWidth = old + delta;
     reportGridReplaced();
@@ -219,8 +249,11 @@ void scaleHeights(float delta)
         return;
     Terrain& t = editor.terrain;
     const float old = t.heightScale;
-    for (TerrainVertex& v : t.vertices)
-        v.position[2] = v.position[2] + delta * v.position[2] / old;
+    {
+        ProgressSpan span(0.0f, 0.1f);
+        changeEveryVertex([=](TerrainVertex& v) { v.position[2] = v.position[2] + delta * v.position[2] / old; });
+    }
+    ProgressSpan span(0.1f, 1.0f);
     refreshAllVertices();
     t.heightScale = old + delta;
     reportGridReplaced();

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "terrain/large_array.h"
+#include "terrain/parallel.h"
 #include "terrain/terrain_events.h"
 #include "terrain/undo.h"
 
@@ -129,20 +131,40 @@ void computeVertexLighting(TerrainVertex* vertices, int col, int row, int gridX)
     v.color[2] = 0.9f * brightness;
 }
 
+// A row's normals read the positions of its neighbour rows and write only
+// normals and colours, which no row reads: rows split over threads freely.
+// Each block of rows is walked in strips of columns, so that the three rows
+// a normal reads stay in the processor's cache however wide the grid is
+// (the order changes no result: every vertex is computed on its own).
+void refreshVertices(TerrainVertex* vertices, int gridX, int gridY)
+{
+    constexpr int kStripColumns = 512; // three rows of a strip: 80 KB
+    parallelRows(gridY, gridX, [=](int first, int end) {
+        for (int c0 = 0; c0 < gridX; c0 += kStripColumns) {
+            const int c1 = std::min(gridX, c0 + kStripColumns);
+            for (int r = first; r < end; ++r)
+                for (int c = c0; c < c1; ++c) computeVertexNormal(vertices, c, r, gridX, gridY);
+        }
+    });
+}
+
 void refreshAllVertices()
 {
     Terrain& t = editor.terrain;
     if (t.vertices.empty()) return;
-    for (int r = 0; r < t.gridY; ++r)
-        for (int c = 0; c < t.gridX; ++c) computeVertexNormal(t.vertices.data(), c, r, t.gridX, t.gridY);
+    refreshVertices(t.vertices.data(), t.gridX, t.gridY);
 }
 
 void relightAllVertices()
 {
     Terrain& t = editor.terrain;
     if (t.vertices.empty()) return;
-    for (int r = 0; r < t.gridY; ++r)
-        for (int c = 0; c < t.gridX; ++c) computeVertexLighting(t.vertices.data(), c, r, t.gridX);
+    TerrainVertex* vertices = t.vertices.data();
+    const int gridX = t.gridX;
+    parallelRows(t.gridY, gridX, [=](int first, int end) {
+        for (int r = first; r < end; ++r)
+            for (int c = 0; c < gridX; ++c) computeVertexLighting(vertices, c, r, gridX);
+    });
     reportLightingChanged();
 }
 
@@ -173,11 +195,7 @@ static void textureCoordsOf(const TerrainVertex& v, int c, int r, int nx, int ny
 void computeTextureCoords(int nx, int ny)
 {
     Terrain& t = editor.terrain;
-    const int64_t count = std::min<int64_t>(int64_t(nx) * ny, int64_t(t.vertices.size()));
-    for (int64_t i = 0; i < count; ++i) {
-        TerrainVertex& v = t.vertices[size_t(i)];
-        textureCoordsOf(v, int(i % nx), int(i / nx), nx, ny, t.blockWidth, v.tileCoord, v.mapCoord);
-    }
+    computeTextureCoords(t.vertices, nx, ny, t.blockWidth);
 }
 
 bool textureCoordsCurrent()
@@ -192,15 +210,28 @@ bool textureCoordsCurrent()
     return std::memcmp(tile, v.tileCoord, sizeof tile) == 0 && std::memcmp(map, v.mapCoord, sizeof map) == 0;
 }
 
-void buildIndices()
+void computeTextureCoords(std::vector<TerrainVertex>& vertices, int nx, int ny, float bw)
 {
-    Terrain& t = editor.terrain;
-    t.indices.clear();
-    if (t.gridX < 2 || t.gridY < 2) return;
-    t.indices.resize(size_t(t.gridX - 1) * size_t(t.gridY - 1) * 6);
-    const uint32_t w = uint32_t(t.gridX);
-    uint32_t* out = t.indices.data();
-    for (uint32_t j = 0; j + 1 < uint32_t(t.gridY); ++j) {
+    if (nx < 1) return;
+    const int64_t count = std::min<int64_t>(int64_t(nx) * ny, int64_t(vertices.size()));
+    TerrainVertex* data = vertices.data();
+    const int rows = int((count + nx - 1) / nx);
+    parallelRows(rows, nx, [=](int first, int end) {
+        for (int64_t i = int64_t(first) * nx; i < std::min(int64_t(end) * nx, count); ++i) {
+            TerrainVertex& v = data[size_t(i)];
+            textureCoordsOf(v, int(i % nx), int(i / nx), nx, ny, bw, v.tileCoord, v.mapCoord);
+        }
+    });
+}
+
+std::vector<uint32_t> gridIndices(int gridX, int gridY)
+{
+    std::vector<uint32_t> indices;
+    if (gridX < 2 || gridY < 2) return indices;
+    resizeLarge(indices, size_t(gridX - 1) * size_t(gridY - 1) * 6);
+    const uint32_t w = uint32_t(gridX);
+    uint32_t* out = indices.data();
+    for (uint32_t j = 0; j + 1 < uint32_t(gridY); ++j) {
         for (uint32_t k = 0; k + 1 < w; ++k, out += 6) {
             const uint32_t a = k + j * w;
             out[0] = a;
@@ -211,11 +242,19 @@ void buildIndices()
             out[5] = a + w + 1;
         }
     }
+    return indices;
+}
+
+void buildIndices()
+{
+    Terrain& t = editor.terrain;
+    t.indices = gridIndices(t.gridX, t.gridY);
 }
 
 std::vector<TerrainVertex> layOutFlatGrid(int gridX, int gridY, float blockWidth, float height)
 {
-    std::vector<TerrainVertex> vertices(size_t(gridX) * size_t(gridY), TerrainVertex{});
+    std::vector<TerrainVertex> vertices;
+    resizeLarge(vertices, size_t(gridX) * size_t(gridY));
     for (int r = 0; r < gridY; ++r) {
         for (int c = 0; c < gridX; ++c) {
             float* p = vertices[size_t(c) + size_t(r) * size_t(gridX)].position;
@@ -227,32 +266,46 @@ std::vector<TerrainVertex> layOutFlatGrid(int gridX, int gridY, float blockWidth
     return vertices;
 }
 
-void installGrid(int gridX, int gridY, std::vector<TerrainVertex>& vertices)
+// Normals, lighting, texture coordinates and the triangle list are made for
+// the new array before anything of the terrain changes: a grid whose
+// indices do not fit in memory leaves the old one in place. The old arrays
+// go back at once rather than staying reserved.
+static void installDerivedGrid(int gridX, int gridY, float blockWidth, std::vector<TerrainVertex>& vertices)
 {
+    refreshVertices(vertices.data(), gridX, gridY);
+    computeTextureCoords(vertices, gridX, gridY, blockWidth);
+    std::vector<uint32_t> indices = gridIndices(gridX, gridY);
     Terrain& t = editor.terrain;
     t.gridX = gridX;
     t.gridY = gridY;
+    t.blockWidth = blockWidth;
     t.vertices.swap(vertices);
-    refreshAllVertices();
-    computeTextureCoords(gridX, gridY);
-    buildIndices();
+    t.indices.swap(indices);
+    std::vector<TerrainVertex>().swap(vertices);
+}
+
+void installGrid(int gridX, int gridY, std::vector<TerrainVertex>& vertices)
+{
+    installDerivedGrid(gridX, gridY, editor.terrain.blockWidth, vertices);
 }
 
 void installFlatGrid(int gridX, int gridY, float blockWidth, float height)
 {
-    editor.terrain.blockWidth = blockWidth;
     std::vector<TerrainVertex> vertices = layOutFlatGrid(gridX, gridY, blockWidth, height);
-    installGrid(gridX, gridY, vertices);
+    installDerivedGrid(gridX, gridY, blockWidth, vertices);
 }
 
 void createDefaultTerrain()
 {
+    constexpr float kHeightScale = 512.0f;
+    std::vector<float> map(size_t(1024) * 1024 * 3, 0.3f);
+    std::vector<TerrainVertex> vertices = layOutFlatGrid(65, 65, 32.0f, kHeightScale * 0.5f);
+    installDerivedGrid(65, 65, 32.0f, vertices); // the last step that needs memory
     Terrain& t = editor.terrain;
     t.distributionWidth = t.distributionHeight = 1024;
-    t.distribution.assign(size_t(1024) * 1024 * 3, 0.3f);
+    t.distribution.swap(map);
     reportMapReplaced();
-    t.heightScale = 512.0f;
-    installFlatGrid(65, 65, 32.0f, t.heightScale * 0.5f);
+    t.heightScale = kHeightScale;
     reportGridReplaced();
     editor.camera.position[0] = 0.0f;
     editor.camera.position[1] = 0.0f;

@@ -16,22 +16,29 @@ void faceNormal(const float a[3], const float b[3], const float p[3], float out[
 void computeVertexNormal(TerrainVertex* vertices, int col, int row, int gridX, int gridY);
 // Recomputes the colour of one vertex from its position, normal and the light.
 void computeVertexLighting(TerrainVertex* vertices, int col, int row, int gridX);
+// computeVertexNormal for every vertex of a gridX x gridY array.
+void refreshVertices(TerrainVertex* vertices, int gridX, int gridY);
 // computeVertexNormal for every vertex of the installed terrain.
 void refreshAllVertices();
 // computeVertexLighting for every vertex (the light moved); reports it.
 void relightAllVertices();
 // tileCoord and mapCoord of every vertex for an nx * ny grid.
 void computeTextureCoords(int nx, int ny);
+// The same on an array not yet installed, spaced `blockWidth` apart.
+void computeTextureCoords(std::vector<TerrainVertex>& vertices, int nx, int ny, float blockWidth);
 // Whether computeTextureCoords(gridX, gridY) would leave the texture
 // coordinates as they are (false after a block width change, which keeps
 // them until the next recomputation).
 bool textureCoordsCurrent();
+// The triangle list of a gridX x gridY grid (empty below 2 x 2).
+std::vector<uint32_t> gridIndices(int gridX, int gridY);
 void buildIndices();
 // A gridX x gridY vertex array lying flat at `height`: positions only.
 std::vector<TerrainVertex> layOutFlatGrid(int gridX, int gridY, float blockWidth, float height);
 // Makes `vertices` (gridX x gridY, positions set; taken over) the terrain's
-// grid and derives its normals, lighting, texture coordinates and indices.
-// The distribution map, the undo history and the GPU copies are left to the caller.
+// grid and derives its normals, lighting, texture coordinates and indices,
+// all made before the terrain changes. The distribution map, the undo
+// history and the GPU copies are left to the caller.
 void installGrid(int gridX, int gridY, std::vector<TerrainVertex>& vertices);
 // installGrid with a flat grid at `height` and the given block width.
 void installFlatGrid(int gridX, int gridY, float blockWidth, float height);

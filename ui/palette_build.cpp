@@ -2,9 +2,6 @@
 #include <array>
 
 #include "ops/commands.h"
-#include "ops/erosion.h"
-#include "ops/random_terrain.h"
-#include "ops/transforms.h"
 #include "render/textures.h"
 #include "sculpt/stamps.h"
 #include "ui/palette.h"
@@ -35,8 +32,8 @@ constexpr const char* kFileCaptions[5] = {"T", "L", "S", "I", "E"};
 constexpr const char* kCommandTips[6] = {"Texture by Elevation", "Invert Terrain",     "Generate Random",
                                         "Erosion",              "Increase Detail 2x", "Decrease Detail 2x"};
 constexpr const char* kCommandCaptions[6] = {"T", "I", "R", "E", "D+", "D-"};
-constexpr ButtonAction kCommandActions[6] = {textureByElevation, invertTerrain,         generateRandomTerrain,
-                                             erodeTerrain,       commandIncreaseDetail, commandDecreaseDetail};
+constexpr ButtonAction kCommandActions[6] = {commandTextureByElevation, commandInvertTerrain,  commandGenerateRandom,
+                                             commandErosion,            commandIncreaseDetail, commandDecreaseDetail};
 
 } // namespace
 

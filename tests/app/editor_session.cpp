@@ -4,6 +4,8 @@
 #include <SDL.h>
 
 #include "app/editor_state.h"
+#include "app/progress_display.h"
+#include "ops/commands.h"
 #include "support/session.h"
 
 namespace {
@@ -83,6 +85,33 @@ TEST_F(EditorSession, AltF4AndClosingTheWindowQuitButEscapeDoesNot)
     SDL_PushEvent(&close);
     stepFrames(1);
     EXPECT_TRUE(editor.quitRequested);
+}
+
+// A long command draws its progress and keeps the window answering: the quit
+// request that arrives meanwhile is kept for afterwards, other input is
+// dropped, and the command finishes. (The delay is lowered so that a small
+// grid's command counts as long.)
+TEST_F(EditorSession, LongCommandShowsProgressIgnoresInputAndQuitsAfterwards)
+{
+    setProgressDelay(0);
+    const int pictures = progressPicturesDrawn();
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = SDLK_2; // would select Raise
+    SDL_PushEvent(&event);
+    event = SDL_Event{};
+    event.type = SDL_QUIT;
+    SDL_PushEvent(&event);
+    commandIncreaseDetail();
+    setProgressDelay(300);
+    EXPECT_GT(progressPicturesDrawn(), pictures);
+    EXPECT_TRUE(editor.quitRequested);
+    EXPECT_EQ(editor.currentOp, kToolCarve);
+    EXPECT_EQ(editor.terrain.gridX, 129);
+    // The last picture is the full bar across the middle of the window.
+    const std::array<uint8_t, 3> bar = pixelAt(editor.windowWidth / 2 + 160, editor.windowHeight / 2 + 12);
+    EXPECT_GT(bar[1], 150);
+    EXPECT_LT(bar[0], 120);
 }
 
 } // namespace

@@ -1,10 +1,14 @@
 #include "app/prompt.h"
 
 #include "../io/io_test_files.h"
+#include "app/main_loop.h"
 #include "io/image_export.h"
 #include "io/map_export.h"
 #include "io/obj_export.h"
 #include "sculpt/stroke.h"
+#include "support/allocation_failure.h"
+
+#include <SDL.h>
 
 #include <cstring>
 #include <set>
@@ -113,4 +117,47 @@ TEST_F(Prompt, ATypedPngOrR16NameExportsA16BitHeightMapWhateverIsSelected)
     makeFlatTerrain(3, 3);
     run(kPromptHeightmap, dir + "hills.png");
     EXPECT_EQ(editor.terrain.gridX, 4);
+}
+
+// The shell's entry points (prompt commits and command keys) with each of
+// their allocations failed in turn: the editor goes on, a refusal names the
+// operation, and a refused key or load leaves terrain and history as they were.
+TEST_F(Prompt, EntryPointsRefusedForMemoryNameTheOperationAndChangeNothing)
+{
+    auto smallTerrain = [](int gridX, int gridY) {
+        makeFlatTerrain(gridX, gridY);
+        editor.terrain.distributionWidth = editor.terrain.distributionHeight = 8;
+        editor.terrain.distribution.assign(8 * 8 * 3, 0.5f);
+    };
+    smallTerrain(9, 7);
+    run(3, dir + "saved");
+    const struct { const char* operation; std::string name; void (*enter)(const std::string& name); } cases[] = {
+        {"Load Terrain", dir + "saved", [](const std::string& name) { run(kPromptLoad, name); }},
+        {"Save Terrain", dir + "again", [](const std::string& name) { run(kPromptSave, name); }},
+        {"Export Terrain", dir + "level", [](const std::string& name) { run(kPromptExport, name, kKeyF5); }},
+        {"New Terrain", "", [](const std::string&) { handleKeyDown(SDLK_n, kModCtrl); }},
+        {"Change X Dimension", "", [](const std::string&) { handleKeyDown(SDLK_PAGEUP, 0); }},
+    };
+    for (const auto& [operation, name, enter] : cases) {
+        SCOPED_TRACE(operation);
+        long allocations = 1;
+        for (long failing = 0; failing < allocations; ++failing) {
+            smallTerrain(11, 9);
+            editor.strokeActive = 0;
+            handleKeyDown(SDLK_RIGHTBRACKET, 0);
+            undo(); // and redo: the texture coordinates then follow the block width
+            redo();
+            editor.statusMessage.clear();
+            const std::vector<Bytes> before = sceneWithHistory();
+            armAllocationFailure(failing);
+            enter(name);
+            const long made = disarmAllocationFailure();
+            if (failing == 0)
+                allocations = made; // every one of them is failed in turn
+            if (editor.statusMessage.rfind("Not enough memory", 0) == 0) {
+                EXPECT_EQ(editor.statusMessage, std::string("Not enough memory for ") + operation);
+                EXPECT_EQ(sceneWithHistory(), before);
+            }
+        }
+    }
 }

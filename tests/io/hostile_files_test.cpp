@@ -5,41 +5,13 @@
 #include "io/tga.h"
 
 #include "io_test_files.h"
+#include "support/allocation_failure.h"
 
 #include <cstdlib>
 #include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
-
-// The largest single allocation made while `gWatch` is set.
-static bool gWatch = false;
-static size_t gLargest = 0;
-
-// Replaced for the whole test program; they pair malloc with free throughout.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(size_t size)
-{
-    if (gWatch && size > gLargest)
-        gLargest = size;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
-
-template <typename Run> static size_t largestAllocation(Run run)
-{
-    gLargest = 0;
-    gWatch = true;
-    run();
-    gWatch = false;
-    return gLargest;
-}
 
 // `header` followed by zeros up to `size` bytes, without writing them (a sparse file).
 static void writeSparse(const std::string& path, const Bytes& header, off_t size)

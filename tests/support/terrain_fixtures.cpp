@@ -43,3 +43,40 @@ float& heightAt(int c, int r)
 {
     return editor.terrain.vertices[size_t(c + r * editor.terrain.gridX)].position[2];
 }
+
+template <typename T> static void appendBytes(Bytes& out, const T* data, size_t count)
+{
+    const auto* p = reinterpret_cast<const uint8_t*>(data);
+    out.insert(out.end(), p, p + count * sizeof(T));
+}
+
+Bytes terrainBytes()
+{
+    const Terrain& t = editor.terrain;
+    Bytes out;
+    const float scalars[] = {float(t.gridX), float(t.gridY), t.blockWidth, t.heightScale,
+                             float(t.distributionWidth), float(t.distributionHeight)};
+    appendBytes(out, scalars, 6);
+    appendBytes(out, t.vertices.data(), t.vertices.size());
+    appendBytes(out, t.indices.data(), t.indices.size());
+    appendBytes(out, t.distribution.data(), t.distribution.size());
+    return out;
+}
+
+std::vector<Bytes> sceneWithHistory()
+{
+    std::vector<Bytes> scene = {terrainBytes()};
+    const int undos = undoCount(), redos = redoCount();
+    for (int i = 0; i < undos; ++i) {
+        undo();
+        scene.push_back(terrainBytes());
+    }
+    for (int i = 0; i < undos + redos; ++i) {
+        redo();
+        scene.push_back(terrainBytes());
+    }
+    for (int i = 0; i < redos; ++i)
+        undo();
+    scene.push_back(Bytes{uint8_t(undos), uint8_t(redos)});
+    return scene;
+}
