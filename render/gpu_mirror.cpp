@@ -5,6 +5,7 @@
 
 #include "app/editor_state.h"
 #include "render/gl_extensions.h"
+#include "render/terrain_lod.h"
 
 namespace {
 
@@ -47,6 +48,7 @@ constexpr size_t kMapOffset = 11;
 
 void uploadMeshBuffers()
 {
+    lodGridReplaced();
     if (!buffersUsable()) return;
     std::array<int32_t, 4>& names = editor.meshBuffers;
     if (std::any_of(names.begin(), names.end(), [](int32_t n) { return n >= 0; })) {
@@ -69,6 +71,7 @@ void uploadMeshBuffers()
 
 void patchMeshVertices(int x0, int y0, int x1, int y1)
 {
+    lodGridRegionChanged(x0, y0, x1, y1);
     if (!buffersUsable() || editor.meshBuffers[kPositionBuffer] < 0) return;
     const Terrain& t = editor.terrain;
     x0 = std::max(x0, 0);

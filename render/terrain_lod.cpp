@@ -1,0 +1,611 @@
+// Chunked level of detail: chunk records, their triangulation at each level,
+// the height error of every level measured against the full-detail surface,
+// the per-frame choice of levels and the triangle lists of each view.
+//
+// Index: records | triangulation | measuring | change entry points | levels |
+//        lists | inspection
+#include "render/terrain_lod.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/editor_state.h"
+
+namespace {
+
+// ---------------------------------------------------------------- records
+
+// Chunk edges; bit e of a stitch mask says edge e is drawn at the next level.
+enum ChunkEdge { kSouth = 0, kEast = 1, kNorth = 2, kWest = 3 }; // row 0, last column, last row, column 0
+
+struct Chunk {
+    int c0 = 0, r0 = 0;         // first vertex column and row in the grid
+    int cellsX = 0, cellsY = 0; // 1 .. kLodChunkCells
+    float lo[3] = {0, 0, 0};    // box around the chunk's vertices, world units
+    float hi[3] = {0, 0, 0};
+    // World-unit height error of the chunk drawn at level n against the full
+    // detail, non-decreasing in n (a coarser level never counts as better).
+    float error[kLodLevels] = {};
+    // Error of the strip along edge e when that edge is stitched from level
+    // n to n + 1 (the neighbour across it is one level coarser).
+    float stripError[kLodLevels - 1][4] = {};
+    float distance = 0.0f; // eye to box at the last level choice, world units
+    uint8_t level = 0;     // chosen at the last level choice; 0 until then
+    bool inView = false;   // the camera saw its box at the last level choice
+};
+
+// Everything the module keeps; rebuilt by lodGridReplaced. Drawing checks
+// the grid size it was built for, so a change made without a GL context is
+// caught up with at the next frame.
+struct LodGrid {
+    int gridX = 0, gridY = 0;     // grid the chunks were cut from
+    int chunksX = 0, chunksY = 0; // chunks per row and per column
+    std::vector<Chunk> chunks;    // row-major
+    // Index lists relative to a chunk's first vertex (row * gridX + column),
+    // by shape (bit 0: short in x, bit 1: short in y), level and stitch mask;
+    // made on first use. Every chunk of one shape has the same cell counts.
+    std::vector<uint32_t> templates[4][kLodLevels][16];
+    std::vector<uint32_t> list; // the list handed out last
+    LodListCount listCount;
+    int64_t measured = 0;       // chunks measured since start-up
+};
+
+LodGrid lod;
+
+const Terrain& terrain() { return editor.terrain; }
+
+bool gridIsCurrent()
+{
+    const Terrain& t = terrain();
+    return !lod.chunks.empty() && lod.gridX == t.gridX && lod.gridY == t.gridY &&
+           t.vertices.size() == size_t(t.gridX) * size_t(t.gridY);
+}
+
+Chunk& chunkAt(int cx, int cy) { return lod.chunks[size_t(cy) * size_t(lod.chunksX) + size_t(cx)]; }
+
+// The neighbour across `edge`, or nullptr at the grid's border.
+const Chunk* neighbour(int cx, int cy, int edge)
+{
+    switch (edge) {
+    case kSouth: cy -= 1; break;
+    case kEast: cx += 1; break;
+    case kNorth: cy += 1; break;
+    default: cx -= 1; break;
+    }
+    if (cx < 0 || cy < 0 || cx >= lod.chunksX || cy >= lod.chunksY) return nullptr;
+    return &chunkAt(cx, cy);
+}
+
+// ---------------------------------------------------------- triangulation
+
+// A triangle in chunk-local vertex coordinates (column, row).
+struct LocalTriangle {
+    uint8_t c[3];
+    uint8_t r[3];
+};
+
+// Samples along a chunk side of `cells` cells at `step`: 0, step, 2 step,
+// ... and always the end. Returns the number of segments.
+int axisSamples(int cells, int step, int* out)
+{
+    int n = 0;
+    for (int v = 0; v < cells; v += step) out[n++] = v;
+    out[n] = cells;
+    return n;
+}
+
+// One chunk at one level: the samples along both axes and the part drawn as
+// a regular grid (samples i0..i1, j0..j1); each stitched edge gives up its
+// outer row of cells to a strip.
+struct Layout {
+    int cellsX = 0, cellsY = 0, step = 1;
+    int xs[kLodChunkCells + 1] = {};
+    int ys[kLodChunkCells + 1] = {};
+    int nx = 0, ny = 0;
+    int i0 = 0, i1 = 0, j0 = 0, j1 = 0;
+};
+
+Layout makeLayout(int cellsX, int cellsY, int level, unsigned stitched)
+{
+    Layout l;
+    l.cellsX = cellsX;
+    l.cellsY = cellsY;
+    l.step = 1 << level;
+    l.nx = axisSamples(cellsX, l.step, l.xs);
+    l.ny = axisSamples(cellsY, l.step, l.ys);
+    l.i0 = (stitched & (1u << kWest)) ? 1 : 0;
+    l.i1 = std::max(l.i0, (stitched & (1u << kEast)) ? l.nx - 1 : l.nx);
+    l.j0 = (stitched & (1u << kSouth)) ? 1 : 0;
+    l.j1 = std::max(l.j0, (stitched & (1u << kNorth)) ? l.ny - 1 : l.ny);
+    return l;
+}
+
+// Counter-clockwise seen from above, like the full-detail list; the corner
+// order is kept when it already is.
+void addTriangle(std::vector<LocalTriangle>& out, int c0, int r0, int c1, int r1, int c2, int r2)
+{
+    const int area = (c1 - c0) * (r2 - r0) - (c2 - c0) * (r1 - r0);
+    if (area == 0) return;
+    if (area < 0) {
+        std::swap(c1, c2);
+        std::swap(r1, r2);
+    }
+    out.push_back({{uint8_t(c0), uint8_t(c1), uint8_t(c2)}, {uint8_t(r0), uint8_t(r1), uint8_t(r2)}});
+}
+
+// The regular part: each cell split like the full-detail list's cells
+// (corners in the same order), so level 0 unstitched is that list exactly.
+void addInterior(const Layout& l, std::vector<LocalTriangle>& out)
+{
+    for (int j = l.j0; j < l.j1; ++j) {
+        for (int i = l.i0; i < l.i1; ++i) {
+            const int x0 = l.xs[i], x1 = l.xs[i + 1], y0 = l.ys[j], y1 = l.ys[j + 1];
+            addTriangle(out, x0, y0, x1, y0, x0, y1);
+            addTriangle(out, x0, y1, x1, y0, x1, y1);
+        }
+    }
+}
+
+// The strip between a stitched edge, which keeps only the coarser
+// neighbour's samples, and the side of the regular part. The two rows are
+// zipped together: each triangle advances along one of them, the inner one
+// while its next sample lies before the middle of the current outer segment.
+void addStrip(const Layout& l, int edge, std::vector<LocalTriangle>& out)
+{
+    const bool alongX = edge == kSouth || edge == kNorth;
+    int outer[kLodChunkCells + 1];
+    const int m = axisSamples(alongX ? l.cellsX : l.cellsY, 2 * l.step, outer);
+    const int* inner = alongX ? l.xs : l.ys;
+    const int first = alongX ? l.i0 : l.j0, last = alongX ? l.i1 : l.j1;
+    int outerAcross = 0, innerAcross = 0;
+    switch (edge) {
+    case kSouth: innerAcross = l.ys[l.j0]; break;
+    case kNorth: outerAcross = l.cellsY; innerAcross = l.ys[l.j1]; break;
+    case kWest: innerAcross = l.xs[l.i0]; break;
+    default: outerAcross = l.cellsX; innerAcross = l.xs[l.i1]; break;
+    }
+    auto add = [&](int a0, int across0, int a1, int across1, int a2, int across2) {
+        if (alongX)
+            addTriangle(out, a0, across0, a1, across1, a2, across2);
+        else
+            addTriangle(out, across0, a0, across1, a1, across2, a2);
+    };
+    int k = 0, i = first;
+    while (k < m || i < last) {
+        const bool innerNext = k == m || (i < last && 2 * inner[i + 1] <= outer[k] + outer[k + 1]);
+        if (innerNext) {
+            add(outer[k], outerAcross, inner[i + 1], innerAcross, inner[i], innerAcross);
+            ++i;
+        } else {
+            add(outer[k], outerAcross, outer[k + 1], outerAcross, inner[i], innerAcross);
+            ++k;
+        }
+    }
+}
+
+void chunkTriangles(int cellsX, int cellsY, int level, unsigned stitched, std::vector<LocalTriangle>& out)
+{
+    const Layout l = makeLayout(cellsX, cellsY, level, stitched);
+    addInterior(l, out);
+    for (int edge = 0; edge < 4; ++edge)
+        if (stitched & (1u << edge)) addStrip(l, edge, out);
+}
+
+// -------------------------------------------------------------- measuring
+
+// A chunk's heights, row-major, and its full-detail surface.
+struct ChunkHeights {
+    float z[(kLodChunkCells + 1) * (kLodChunkCells + 1)];
+    int cellsX = 0, cellsY = 0;
+
+    float at(int c, int r) const { return z[r * (cellsX + 1) + c]; }
+
+    // Height of the full-detail surface at chunk-local (x, y): each cell is
+    // the two triangles of the full-detail list, split along x + y = const.
+    float surface(double x, double y) const
+    {
+        const int c = std::min(int(x), cellsX - 1), r = std::min(int(y), cellsY - 1);
+        const double u = x - c, v = y - r;
+        if (u + v <= 1.0) {
+            const double base = at(c, r);
+            return float(base + u * (at(c + 1, r) - base) + v * (at(c, r + 1) - base));
+        }
+        const double base = at(c + 1, r + 1);
+        return float(base + (1.0 - u) * (at(c, r + 1) - base) + (1.0 - v) * (at(c + 1, r) - base));
+    }
+};
+
+// Largest height difference along an edge between its two vertices (both
+// samples of the surface) and the surface. Both are straight between the
+// points where the edge crosses a grid line or a cell diagonal, so those
+// points are all that need checking; an edge along either lies on the surface.
+float edgeError(const ChunkHeights& h, int ca, int ra, int cb, int rb)
+{
+    const int dc = cb - ca, dr = rb - ra;
+    if (dc == 0 || dr == 0 || dc == -dr) return 0.0f;
+    const double za = h.at(ca, ra), zb = h.at(cb, rb);
+    float worst = 0.0f;
+    auto check = [&](double t) {
+        const double line = za + t * (zb - za);
+        worst = std::max(worst, float(std::fabs(h.surface(ca + t * dc, ra + t * dr) - line)));
+    };
+    for (int c = std::min(ca, cb) + 1; c < std::max(ca, cb); ++c) check(double(c - ca) / dc);
+    for (int r = std::min(ra, rb) + 1; r < std::max(ra, rb); ++r) check(double(r - ra) / dr);
+    const int sa = ca + ra, sb = cb + rb;
+    for (int s = std::min(sa, sb) + 1; s < std::max(sa, sb); ++s) check(double(s - sa) / (sb - sa));
+    return worst;
+}
+
+// Largest height difference between a triangle and the full-detail surface
+// beneath it: at the grid vertices inside it and where its edges cross the
+// grid's edges (both surfaces are flat between those points).
+float triangleError(const ChunkHeights& h, const LocalTriangle& t)
+{
+    const int c0 = t.c[0], c1 = t.c[1], c2 = t.c[2], r0 = t.r[0], r1 = t.r[1], r2 = t.r[2];
+    const float z0 = h.at(c0, r0), z1 = h.at(c1, r1), z2 = h.at(c2, r2);
+    const int area = (c1 - c0) * (r2 - r0) - (c2 - c0) * (r1 - r0);
+    float worst = 0.0f;
+    const int cLo = std::min({c0, c1, c2}), cHi = std::max({c0, c1, c2});
+    const int rLo = std::min({r0, r1, r2}), rHi = std::max({r0, r1, r2});
+    for (int r = rLo; r <= rHi; ++r) {
+        for (int c = cLo; c <= cHi; ++c) {
+            // Twice the areas opposite each corner: the barycentric weights.
+            const int w0 = (c2 - c1) * (r - r1) - (r2 - r1) * (c - c1);
+            const int w1 = (c0 - c2) * (r - r2) - (r0 - r2) * (c - c2);
+            const int w2 = (c1 - c0) * (r - r0) - (r1 - r0) * (c - c0);
+            if ((w0 | w1 | w2) < 0) continue;
+            const float plane = (float(w0) * z0 + float(w1) * z1 + float(w2) * z2) / float(area);
+            worst = std::max(worst, std::fabs(h.at(c, r) - plane));
+        }
+    }
+    worst = std::max(worst, edgeError(h, c0, r0, c1, r1));
+    worst = std::max(worst, edgeError(h, c1, r1, c2, r2));
+    return std::max(worst, edgeError(h, c2, r2, c0, r0));
+}
+
+float listError(const ChunkHeights& h, const std::vector<LocalTriangle>& triangles)
+{
+    float worst = 0.0f;
+    for (const LocalTriangle& t : triangles) worst = std::max(worst, triangleError(h, t));
+    return worst;
+}
+
+// Copies the chunk's heights and box, then measures every level and every
+// stitched strip against the full detail.
+void measureChunk(Chunk& chunk, ChunkHeights& h, std::vector<LocalTriangle>& scratch)
+{
+    const Terrain& t = terrain();
+    h.cellsX = chunk.cellsX;
+    h.cellsY = chunk.cellsY;
+    for (int k = 0; k < 3; ++k) {
+        chunk.lo[k] = 1e30f;
+        chunk.hi[k] = -1e30f;
+    }
+    for (int r = 0; r <= chunk.cellsY; ++r) {
+        const TerrainVertex* row = &t.vertices[size_t(chunk.r0 + r) * size_t(t.gridX) + size_t(chunk.c0)];
+        for (int c = 0; c <= chunk.cellsX; ++c) {
+            const float* p = row[c].position;
+            h.z[r * (chunk.cellsX + 1) + c] = p[2];
+            for (int k = 0; k < 3; ++k) {
+                chunk.lo[k] = std::min(chunk.lo[k], p[k]);
+                chunk.hi[k] = std::max(chunk.hi[k], p[k]);
+            }
+        }
+    }
+    chunk.error[0] = 0.0f;
+    for (int level = 1; level < kLodLevels; ++level) {
+        scratch.clear();
+        chunkTriangles(chunk.cellsX, chunk.cellsY, level, 0, scratch);
+        chunk.error[level] = std::max(chunk.error[level - 1], listError(h, scratch));
+    }
+    // A strip's corners depend on whether the edges beside it are stitched
+    // too: measure it both ways.
+    for (int level = 0; level + 1 < kLodLevels; ++level) {
+        for (int edge = 0; edge < 4; ++edge) {
+            const unsigned sides = (1u << ((edge + 1) % 4)) | (1u << ((edge + 3) % 4));
+            float worst = 0.0f;
+            for (unsigned stitched : {1u << edge, (1u << edge) | sides}) {
+                scratch.clear();
+                addStrip(makeLayout(chunk.cellsX, chunk.cellsY, level, stitched), edge, scratch);
+                worst = std::max(worst, listError(h, scratch));
+            }
+            chunk.stripError[level][edge] = worst;
+        }
+    }
+    ++lod.measured;
+}
+
+void measureChunks(int cx0, int cy0, int cx1, int cy1)
+{
+    static ChunkHeights heights;
+    static std::vector<LocalTriangle> scratch;
+    for (int cy = cy0; cy <= cy1; ++cy)
+        for (int cx = cx0; cx <= cx1; ++cx) measureChunk(chunkAt(cx, cy), heights, scratch);
+}
+
+// Cuts the current grid into chunks (the last of a row or column takes the
+// remaining cells) and measures them all.
+void rebuildChunks()
+{
+    const Terrain& t = terrain();
+    lod.chunks.clear();
+    lod.list.clear();
+    lod.listCount = {};
+    for (auto& byShape : lod.templates)
+        for (auto& byLevel : byShape)
+            for (std::vector<uint32_t>& list : byLevel) list.clear();
+    lod.gridX = t.gridX;
+    lod.gridY = t.gridY;
+    lod.chunksX = lod.chunksY = 0;
+    if (t.gridX < 2 || t.gridY < 2 || t.vertices.size() != size_t(t.gridX) * size_t(t.gridY)) return;
+    lod.chunksX = (t.gridX - 2) / kLodChunkCells + 1;
+    lod.chunksY = (t.gridY - 2) / kLodChunkCells + 1;
+    lod.chunks.resize(size_t(lod.chunksX) * size_t(lod.chunksY));
+    for (int cy = 0; cy < lod.chunksY; ++cy) {
+        for (int cx = 0; cx < lod.chunksX; ++cx) {
+            Chunk& chunk = chunkAt(cx, cy);
+            chunk.c0 = cx * kLodChunkCells;
+            chunk.r0 = cy * kLodChunkCells;
+            chunk.cellsX = std::min(kLodChunkCells, t.gridX - 1 - chunk.c0);
+            chunk.cellsY = std::min(kLodChunkCells, t.gridY - 1 - chunk.r0);
+        }
+    }
+    measureChunks(0, 0, lod.chunksX - 1, lod.chunksY - 1);
+}
+
+// ----------------------------------------------------------------- levels
+
+struct Frustum {
+    double plane[6][4]; // a x + b y + c z + d >= 0 inside
+};
+
+// The six clip planes of a projection x modelview matrix (column-major).
+Frustum frustumOf(const double m[16])
+{
+    Frustum f;
+    for (int p = 0; p < 6; ++p) {
+        const int axis = p / 2;
+        const double sign = (p % 2 == 0) ? 1.0 : -1.0;
+        for (int k = 0; k < 4; ++k) f.plane[p][k] = m[4 * k + 3] + sign * m[4 * k + axis];
+    }
+    return f;
+}
+
+bool boxOutside(const Frustum& f, const float lo[3], const float hi[3])
+{
+    for (const auto& p : f.plane) {
+        const double x = p[0] >= 0 ? hi[0] : lo[0], y = p[1] >= 0 ? hi[1] : lo[1], z = p[2] >= 0 ? hi[2] : lo[2];
+        if (p[0] * x + p[1] * y + p[2] * z + p[3] < 0) return true;
+    }
+    return false;
+}
+
+float distanceToBox(const double eye[3], const float lo[3], const float hi[3])
+{
+    double sum = 0.0;
+    for (int k = 0; k < 3; ++k) {
+        const double d = std::max({double(lo[k]) - eye[k], 0.0, eye[k] - double(hi[k])});
+        sum += d * d;
+    }
+    return float(std::sqrt(sum));
+}
+
+void multiply(const double a[16], const double b[16], double out[16])
+{
+    for (int col = 0; col < 4; ++col)
+        for (int row = 0; row < 4; ++row) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) sum += a[4 * k + row] * b[4 * col + k];
+            out[4 * col + row] = sum;
+        }
+}
+
+// Neighbours may differ by one level at most: a chunk two levels coarser
+// than a neighbour comes down (finer only ever means more exact).
+void limitLevelSteps()
+{
+    bool changed = true;
+    while (changed) {
+        changed = false;
+        for (int cy = 0; cy < lod.chunksY; ++cy)
+            for (int cx = 0; cx < lod.chunksX; ++cx) {
+                Chunk& chunk = chunkAt(cx, cy);
+                for (int edge = 0; edge < 4; ++edge) {
+                    const Chunk* other = neighbour(cx, cy, edge);
+                    if (other && chunk.level > other->level + 1) {
+                        chunk.level = uint8_t(other->level + 1);
+                        changed = true;
+                    }
+                }
+            }
+    }
+}
+
+// A stitched strip is coarser than its chunk's level; where that shows more
+// than the allowed error at the chunk's distance, the coarser neighbour
+// comes down to the chunk's level instead.
+bool refineTooCoarseStrips(double pixelsPerUnitAtOne)
+{
+    bool changed = false;
+    for (int cy = 0; cy < lod.chunksY; ++cy)
+        for (int cx = 0; cx < lod.chunksX; ++cx) {
+            const Chunk& chunk = chunkAt(cx, cy);
+            for (int edge = 0; edge < 4; ++edge) {
+                Chunk* other = const_cast<Chunk*>(neighbour(cx, cy, edge));
+                if (!other || other->level != chunk.level + 1) continue;
+                if (chunk.stripError[chunk.level][edge] * pixelsPerUnitAtOne > kLodPixelError * chunk.distance) {
+                    other->level = chunk.level;
+                    changed = true;
+                }
+            }
+        }
+    return changed;
+}
+
+unsigned stitchMask(int cx, int cy)
+{
+    const Chunk& chunk = chunkAt(cx, cy);
+    unsigned mask = 0;
+    for (int edge = 0; edge < 4; ++edge) {
+        const Chunk* other = neighbour(cx, cy, edge);
+        if (other && other->level > chunk.level) mask |= 1u << edge;
+    }
+    return mask;
+}
+
+const std::vector<uint32_t>& templateFor(const Chunk& chunk, unsigned stitched)
+{
+    const int shape = (chunk.cellsX != kLodChunkCells ? 1 : 0) | (chunk.cellsY != kLodChunkCells ? 2 : 0);
+    std::vector<uint32_t>& list = lod.templates[shape][chunk.level][stitched];
+    if (list.empty()) {
+        std::vector<LocalTriangle> triangles;
+        chunkTriangles(chunk.cellsX, chunk.cellsY, chunk.level, stitched, triangles);
+        list.reserve(triangles.size() * 3);
+        for (const LocalTriangle& t : triangles)
+            for (int k = 0; k < 3; ++k) list.push_back(uint32_t(t.r[k]) * uint32_t(lod.gridX) + t.c[k]);
+    }
+    return list;
+}
+
+void unionBox(LodBounds& box, bool& any, const Chunk& chunk)
+{
+    for (int k = 0; k < 3; ++k) {
+        box.lo[k] = any ? std::min(box.lo[k], chunk.lo[k]) : chunk.lo[k];
+        box.hi[k] = any ? std::max(box.hi[k], chunk.hi[k]) : chunk.hi[k];
+    }
+    any = true;
+}
+
+} // namespace
+
+// --------------------------------------------------- change entry points
+
+void lodGridReplaced()
+{
+    if (!editor.glContextReady) return;
+    rebuildChunks();
+}
+
+void lodGridRegionChanged(int x0, int y0, int x1, int y1)
+{
+    if (!editor.glContextReady) return;
+    if (!gridIsCurrent()) {
+        rebuildChunks();
+        return;
+    }
+    x0 = std::max(x0, 0);
+    y0 = std::max(y0, 0);
+    x1 = std::min(x1, lod.gridX - 1);
+    y1 = std::min(y1, lod.gridY - 1);
+    if (x1 < x0 || y1 < y0) return;
+    // Chunk k holds columns 64k .. 64k + 64: a column on a chunk border
+    // belongs to the chunks on both sides.
+    const int cx0 = x0 == 0 ? 0 : (x0 - 1) / kLodChunkCells, cy0 = y0 == 0 ? 0 : (y0 - 1) / kLodChunkCells;
+    const int cx1 = std::min(x1 / kLodChunkCells, lod.chunksX - 1);
+    const int cy1 = std::min(y1 / kLodChunkCells, lod.chunksY - 1);
+    measureChunks(cx0, cy0, cx1, cy1);
+}
+
+// -------------------------------------------------------- per frame
+
+bool terrainUsesLod()
+{
+    const Terrain& t = terrain();
+    return t.gridX > kLodFullDetailMaxSide || t.gridY > kLodFullDetailMaxSide;
+}
+
+void chooseLodLevels(const double modelview[16], const double projection[16], int viewportHeight)
+{
+    if (!gridIsCurrent()) rebuildChunks();
+    if (lod.chunks.empty()) return;
+    const double* m = modelview;
+    const double eye[3] = {-(m[0] * m[12] + m[1] * m[13] + m[2] * m[14]),
+                           -(m[4] * m[12] + m[5] * m[13] + m[6] * m[14]),
+                           -(m[8] * m[12] + m[9] * m[13] + m[10] * m[14])};
+    // Pixels that one world unit across the line of sight covers at
+    // distance 1, in the corner of the view where it is most (the depth
+    // there is the distance times the cosine of the corner's angle).
+    const double tanX = projection[0] != 0 ? 1.0 / projection[0] : 0.0;
+    const double tanY = projection[5] != 0 ? 1.0 / projection[5] : 0.0;
+    const double pixelsPerUnitAtOne =
+        std::fabs(projection[5]) * 0.5 * viewportHeight * std::sqrt(1.0 + tanX * tanX + tanY * tanY);
+    double clip[16];
+    multiply(projection, modelview, clip);
+    const Frustum view = frustumOf(clip);
+
+    for (Chunk& chunk : lod.chunks) {
+        chunk.inView = !boxOutside(view, chunk.lo, chunk.hi);
+        chunk.distance = distanceToBox(eye, chunk.lo, chunk.hi);
+        chunk.level = 0;
+        for (int level = kLodLevels - 1; level > 0; --level) {
+            if (chunk.error[level] * pixelsPerUnitAtOne <= kLodPixelError * chunk.distance) {
+                chunk.level = uint8_t(level);
+                break;
+            }
+        }
+    }
+    limitLevelSteps();
+    while (refineTooCoarseStrips(pixelsPerUnitAtOne)) limitLevelSteps();
+}
+
+const std::vector<uint32_t>& lodTrianglesInView(const double clip[16])
+{
+    lod.list.clear();
+    lod.listCount = {};
+    if (!gridIsCurrent()) return lod.list;
+    const Frustum view = frustumOf(clip);
+    for (int cy = 0; cy < lod.chunksY; ++cy) {
+        for (int cx = 0; cx < lod.chunksX; ++cx) {
+            const Chunk& chunk = chunkAt(cx, cy);
+            if (boxOutside(view, chunk.lo, chunk.hi)) continue;
+            const std::vector<uint32_t>& relative = templateFor(chunk, stitchMask(cx, cy));
+            const uint32_t base = uint32_t(chunk.r0) * uint32_t(lod.gridX) + uint32_t(chunk.c0);
+            const size_t at = lod.list.size();
+            lod.list.resize(at + relative.size());
+            uint32_t* out = lod.list.data() + at;
+            for (uint32_t index : relative) *out++ = base + index;
+            ++lod.listCount.chunks;
+        }
+    }
+    lod.listCount.triangles = int64_t(lod.list.size() / 3);
+    return lod.list;
+}
+
+const std::vector<uint32_t>& lodLastList() { return lod.list; }
+
+bool lodTerrainBounds(LodBounds& out)
+{
+    if (!gridIsCurrent()) rebuildChunks();
+    bool any = false;
+    for (const Chunk& chunk : lod.chunks) unionBox(out, any, chunk);
+    return any;
+}
+
+bool lodBoundsInView(LodBounds& out)
+{
+    if (!gridIsCurrent()) return false;
+    bool any = false;
+    for (const Chunk& chunk : lod.chunks)
+        if (chunk.inView) unionBox(out, any, chunk);
+    return any;
+}
+
+// ------------------------------------------------------------- inspection
+
+LodListCount lodLastListCount() { return lod.listCount; }
+int lodChunksX() { return lod.chunksX; }
+int lodChunksY() { return lod.chunksY; }
+
+int lodChunkLevel(int cx, int cy)
+{
+    if (cx < 0 || cy < 0 || cx >= lod.chunksX || cy >= lod.chunksY) return -1;
+    return chunkAt(cx, cy).level;
+}
+
+float lodChunkError(int cx, int cy, int level)
+{
+    if (cx < 0 || cy < 0 || cx >= lod.chunksX || cy >= lod.chunksY || level < 0 || level >= kLodLevels) return 0.0f;
+    return chunkAt(cx, cy).error[level];
+}
+
+int64_t lodChunksMeasured() { return lod.measured; }
