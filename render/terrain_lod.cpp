@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "app/editor_state.h"
 
@@ -51,6 +52,9 @@ struct LodGrid {
 };
 
 LodGrid lod;
+
+// Below this many chunks a second thread costs more than it saves.
+constexpr int kChunksWorthAThread = 64;
 
 const Terrain& terrain() { return editor.terrain; }
 
@@ -270,6 +274,42 @@ float listError(const ChunkHeights& h, const std::vector<LocalTriangle>& triangl
     return worst;
 }
 
+// The error of the unstitched chunk at `level`: what triangleError gives for
+// its triangles, found faster. In a square cell the diagonal follows the
+// grid's own diagonals, so only the grid vertices need checking, each
+// against the plane of its half; the shorter cells at the chunk's far edges
+// go through triangleError.
+float regularError(const ChunkHeights& h, int level)
+{
+    const Layout l = makeLayout(h.cellsX, h.cellsY, level, 0);
+    float worst = 0.0f;
+    for (int j = 0; j < l.ny; ++j) {
+        for (int i = 0; i < l.nx; ++i) {
+            const int x0 = l.xs[i], x1 = l.xs[i + 1], y0 = l.ys[j], y1 = l.ys[j + 1];
+            const int size = x1 - x0;
+            if (y1 - y0 != size) {
+                const LocalTriangle halves[2] = {
+                    {{uint8_t(x0), uint8_t(x1), uint8_t(x0)}, {uint8_t(y0), uint8_t(y0), uint8_t(y1)}},
+                    {{uint8_t(x0), uint8_t(x1), uint8_t(x1)}, {uint8_t(y1), uint8_t(y0), uint8_t(y1)}}};
+                for (const LocalTriangle& t : halves) worst = std::max(worst, triangleError(h, t));
+                continue;
+            }
+            const float a = h.at(x0, y0), b = h.at(x1, y0), d = h.at(x0, y1), e = h.at(x1, y1);
+            const float inverse = 1.0f / float(size);
+            for (int v = 0; v <= size; ++v) {
+                const float* row = &h.z[(y0 + v) * (h.cellsX + 1) + x0];
+                for (int u = 0; u <= size; ++u) {
+                    const float fu = float(u) * inverse, fv = float(v) * inverse;
+                    const float plane = u + v <= size ? a + fu * (b - a) + fv * (d - a)
+                                                      : e + (1.0f - fu) * (d - e) + (1.0f - fv) * (b - e);
+                    worst = std::max(worst, std::fabs(row[u] - plane));
+                }
+            }
+        }
+    }
+    return worst;
+}
+
 // Copies the chunk's heights and box, then measures every level and every
 // stitched strip against the full detail.
 void measureChunk(Chunk& chunk, ChunkHeights& h, std::vector<LocalTriangle>& scratch)
@@ -293,11 +333,8 @@ void measureChunk(Chunk& chunk, ChunkHeights& h, std::vector<LocalTriangle>& scr
         }
     }
     chunk.error[0] = 0.0f;
-    for (int level = 1; level < kLodLevels; ++level) {
-        scratch.clear();
-        chunkTriangles(chunk.cellsX, chunk.cellsY, level, 0, scratch);
-        chunk.error[level] = std::max(chunk.error[level - 1], listError(h, scratch));
-    }
+    for (int level = 1; level < kLodLevels; ++level)
+        chunk.error[level] = std::max(chunk.error[level - 1], regularError(h, level));
     // A strip's corners depend on whether the edges beside it are stitched
     // too: measure it both ways.
     for (int level = 0; level + 1 < kLodLevels; ++level) {
@@ -312,15 +349,29 @@ void measureChunk(Chunk& chunk, ChunkHeights& h, std::vector<LocalTriangle>& scr
             chunk.stripError[level][edge] = worst;
         }
     }
-    ++lod.measured;
 }
 
+// Measures chunks cx0..cx1 of rows cy0..cy1. Chunks are independent, so a
+// big batch splits its rows between two threads; each chunk's result does
+// not depend on which thread measured it.
 void measureChunks(int cx0, int cy0, int cx1, int cy1)
 {
-    static ChunkHeights heights;
-    static std::vector<LocalTriangle> scratch;
-    for (int cy = cy0; cy <= cy1; ++cy)
-        for (int cx = cx0; cx <= cx1; ++cx) measureChunk(chunkAt(cx, cy), heights, scratch);
+    auto measureRows = [=](int first, int last) {
+        ChunkHeights heights;
+        std::vector<LocalTriangle> scratch;
+        for (int cy = first; cy <= last; ++cy)
+            for (int cx = cx0; cx <= cx1; ++cx) measureChunk(chunkAt(cx, cy), heights, scratch);
+    };
+    const int rows = cy1 - cy0 + 1, count = rows * (cx1 - cx0 + 1);
+    if (count >= kChunksWorthAThread && rows >= 2) {
+        const int middle = cy0 + rows / 2;
+        std::thread helper(measureRows, middle, cy1);
+        measureRows(cy0, middle - 1);
+        helper.join();
+    } else {
+        measureRows(cy0, cy1);
+    }
+    lod.measured += count;
 }
 
 // Cuts the current grid into chunks (the last of a row or column takes the
@@ -424,7 +475,7 @@ void limitLevelSteps()
 // A stitched strip is coarser than its chunk's level; where that shows more
 // than the allowed error at the chunk's distance, the coarser neighbour
 // comes down to the chunk's level instead.
-bool refineTooCoarseStrips(double pixelsPerUnitAtOne)
+bool refineTooCoarseStrips(double pixelsPerUnitAtOne, float pixelError)
 {
     bool changed = false;
     for (int cy = 0; cy < lod.chunksY; ++cy)
@@ -433,7 +484,7 @@ bool refineTooCoarseStrips(double pixelsPerUnitAtOne)
             for (int edge = 0; edge < 4; ++edge) {
                 Chunk* other = const_cast<Chunk*>(neighbour(cx, cy, edge));
                 if (!other || other->level != chunk.level + 1) continue;
-                if (chunk.stripError[chunk.level][edge] * pixelsPerUnitAtOne > kLodPixelError * chunk.distance) {
+                if (chunk.stripError[chunk.level][edge] * pixelsPerUnitAtOne > pixelError * chunk.distance) {
                     other->level = chunk.level;
                     changed = true;
                 }
@@ -514,7 +565,7 @@ bool terrainUsesLod()
     return t.gridX > kLodFullDetailMaxSide || t.gridY > kLodFullDetailMaxSide;
 }
 
-void chooseLodLevels(const double modelview[16], const double projection[16], int viewportHeight)
+void chooseLodLevels(const double modelview[16], const double projection[16], int viewportHeight, float pixelError)
 {
     if (!gridIsCurrent()) rebuildChunks();
     if (lod.chunks.empty()) return;
@@ -538,14 +589,14 @@ void chooseLodLevels(const double modelview[16], const double projection[16], in
         chunk.distance = distanceToBox(eye, chunk.lo, chunk.hi);
         chunk.level = 0;
         for (int level = kLodLevels - 1; level > 0; --level) {
-            if (chunk.error[level] * pixelsPerUnitAtOne <= kLodPixelError * chunk.distance) {
+            if (chunk.error[level] * pixelsPerUnitAtOne <= pixelError * chunk.distance) {
                 chunk.level = uint8_t(level);
                 break;
             }
         }
     }
     limitLevelSteps();
-    while (refineTooCoarseStrips(pixelsPerUnitAtOne)) limitLevelSteps();
+    while (refineTooCoarseStrips(pixelsPerUnitAtOne, pixelError)) limitLevelSteps();
 }
 
 const std::vector<uint32_t>& lodTrianglesInView(const double clip[16])

@@ -41,8 +41,10 @@ void lodGridRegionChanged(int x0, int y0, int x1, int y1);
 bool terrainUsesLod();
 // Chooses every chunk's level for the camera given by its modelview and
 // projection matrices (column-major, as GL returns them) and the viewport
-// height in pixels, and notes which chunks the camera sees.
-void chooseLodLevels(const double modelview[16], const double projection[16], int viewportHeight);
+// height in pixels, so that the surface stays within `pixelError` pixels of
+// the full detail, and notes which chunks the camera sees.
+void chooseLodLevels(const double modelview[16], const double projection[16], int viewportHeight,
+                     float pixelError = kLodPixelError);
 // Triangle list (indices into the whole-grid vertex arrays) of the chunks
 // inside the view of `clip` (projection x modelview), at the levels chosen
 // last. The list stays valid until the next call.
