@@ -4,6 +4,9 @@
 #include <cstdio>
 
 EditorState editor;
+std::string gDataDirectory = "data";
+
+std::string dataFile(const std::string& relative) { return gDataDirectory + "/" + relative; }
 
 void resetEditorState() { editor = EditorState{}; }
 

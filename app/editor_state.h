@@ -90,7 +90,7 @@ struct BrushStamp {
     int32_t width = 0;
     int32_t height = 0;
     std::vector<float> mask; // width * height, top row first, red / 255 in 0..1
-    uint32_t texture = 0;    // GL texture used only for the HUD preview
+    uint32_t texture = 0;    // HUD preview made from the mask by the drawing layer, 0 = none
     int32_t next = -1;
     int32_t previous = -1;
 };
@@ -107,10 +107,10 @@ constexpr int32_t kNoTexture = -1; // "no record" for a texture reference
 
 // ---------------------------------------------------------------- Shaders
 
+// The shader objects live only inside the program: they are deleted as
+// soon as it is linked.
 struct ShaderProgram {
-    int32_t program = 0;        // -1 none; 0 before the first load
-    int32_t vertexShader = 0;   // -1 none once built
-    int32_t fragmentShader = 0; // -1 none once built
+    int32_t program = 0; // -1 none; 0 before the first load
 };
 
 // ---------------------------------------------------------------- Palette
@@ -131,13 +131,55 @@ struct Button {
 };
 constexpr int kButtonSlots = 32;
 
+// ------------------------------------------------------- Tools and prompts
+
+// `currentOp`: the five height tools, then the three texture tools.
+enum Tool : int32_t {
+    kToolCarve = 0,
+    kToolRaise = 1,
+    kToolSmooth = 2,
+    kToolNoise = 3,
+    kToolFlatten = 4,
+    kToolPaint = 5,
+    kToolErase = 6,
+    kToolSmoothTexture = 7,
+};
+constexpr int kToolCount = 8;
+inline bool isHeightTool(int op) { return op >= kToolCarve && op <= kToolFlatten; }
+inline bool isTextureTool(int op) { return op >= kToolPaint && op <= kToolSmoothTexture; }
+
+// `promptKind`: which file prompt is open.
+enum PromptKind : int32_t {
+    kPromptNone = 0,
+    kPromptTexture = 1,   // import a display texture or sky set
+    kPromptLoad = 2,      // load a document
+    kPromptSave = 3,      // save the document
+    kPromptHeightmap = 4, // import a height map
+    kPromptExport = 5,
+};
+constexpr int kPromptKinds = 5;
+
+// `exportFormat`: the export prompt's choice (F5 to F11).
+enum ExportFormat : int32_t {
+    kExportObj = 0,
+    kExportHeightmapTga = 1,
+    kExportQ1Map = 2,
+    kExportQ3Map = 3,
+    kExportDistributionTga = 4,
+    kExportFinalTextureTga = 5,
+    kExportNormalMapTga = 6,
+};
+constexpr int kExportFormats = 7;
+
+// `textureSlot` 0 to 2 are the ground textures; this one is the sky.
+constexpr int32_t kTextureSlotSky = 3;
+
 // ------------------------------------------------------------ EditorState
 
 struct EditorState {
     // Window and frame clock (written by start-up, resetVideo and the loop).
     int32_t windowWidth = 800;       // pixels; replaced by each resize
     int32_t windowHeight = 600;
-    int32_t fullscreen = 0;          // nothing sets it
     int32_t farClip = 16384;         // far plane of the scene projection, world units
     SDL_Surface* videoSurface = nullptr;
     const uint8_t* keyState = nullptr; // SDL key-state array, refreshed every frame
@@ -163,7 +205,7 @@ struct EditorState {
     float brushWidth = 96.0f;    // brush radius, world units; the wheel keeps it >= 1
     float brushStrength = 1.5f;  // rate multiplier, never below 0.05
     float flattenHeight = 64.0f; // Flatten's target, replaced at every stroke start
-    int32_t currentOp = 0;       // 0 Carve 1 Raise 2 Smooth 3 Noise 4 Flatten 5 Paint 6 Erase 7 Smooth Texture
+    int32_t currentOp = kToolCarve; // a Tool
     int32_t paintTexture = 0;    // ground texture Paint applies: 0 sand, 1 grass, 2 snow
     std::vector<BrushStamp> stamps; // load order; firstStamp = 0, lastStamp = size - 1
     int32_t currentStamp = -1;      // index into stamps, -1 when none could be loaded
@@ -175,6 +217,8 @@ struct EditorState {
     std::vector<float> strokeDistributionSnapshot;   // whole map at a texture-tool press
     bool hasVertexSnapshot = false;
     bool hasDistributionSnapshot = false;
+    int32_t strokeSnapshotWidth = 0;      // size of the array the held snapshot copies (vertices or
+    int32_t strokeSnapshotHeight = 0;     // texels); 0 when none is held
     int32_t dirtyMinX = 0, dirtyMinY = 0; // inclusive bounds a stroke touched (cells or texels);
     int32_t dirtyMaxX = 0, dirtyMaxY = 0; // min > max means nothing yet
     int32_t hoverIndex = 0;               // vertex under the cursor; kept while off the grid
@@ -190,10 +234,10 @@ struct EditorState {
     Camera camera;
 
     // Prompt.
-    int32_t promptKind = 0;    // 0 none, 1 texture, 2 load, 3 save, 4 height map, 5 export
-    char promptText[96] = {};  // at most 94 typed characters
-    int32_t exportFormat = 0;  // 0..6, kept between prompts
-    int32_t textureSlot = 0;   // 0..3, kept between prompts
+    int32_t promptKind = kPromptNone;  // a PromptKind
+    char promptText[96] = {};          // at most 94 typed characters
+    int32_t exportFormat = kExportObj; // an ExportFormat, kept between prompts
+    int32_t textureSlot = 0;           // 0..2 ground textures, kTextureSlotSky; kept between prompts
 
     // Status message shown briefly in the HUD (failures, saves, refusals).
     std::string statusMessage;
@@ -242,6 +286,13 @@ constexpr uint32_t kModCtrl = 0x00C0;
 constexpr uint32_t kModAlt = 0x0300;
 
 extern EditorState editor;
+
+// The folder the editor's art and shaders are read from: "data" (relative to
+// the working directory) until start-up locates it (app/data_directory.h).
+// Kept outside EditorState so that resetting the record keeps it.
+extern std::string gDataDirectory;
+// A file of the data folder, e.g. dataFile("brushes/1.tga").
+std::string dataFile(const std::string& relative);
 
 // Resets every field to its default (tests use it between cases).
 void resetEditorState();

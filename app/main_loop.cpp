@@ -10,7 +10,6 @@
 #include "app/prompt.h"
 #include "ops/commands.h"
 #include "render/frame.h"
-#include "render/gpu_mirror.h"
 #include "sculpt/picking.h"
 #include "sculpt/stroke.h"
 #include "terrain/terrain.h"
@@ -194,7 +193,6 @@ void dragLight()
     unprojectPoint(double(mx), double(editor.windowHeight - my), editor.lightDragDepth, world);
     for (int i = 0; i < 3; ++i) editor.lightPosition[i] = float(world[i]);
     relightAllVertices();
-    uploadMeshBuffers();
 }
 
 void paceFrame()
@@ -214,14 +212,14 @@ void paceFrame()
 void handleKeyDown(int sym, uint32_t mod)
 {
     if (sym == SDLK_ESCAPE) {
-        if (editor.promptKind != 0) closePrompt();
+        if (editor.promptKind != kPromptNone) closePrompt();
         return;
     }
     if (sym == SDLK_TAB) {
         toggle(editor.hudVisible);
         return;
     }
-    if (editor.promptKind != 0) {
+    if (editor.promptKind != kPromptNone) {
         promptKey(sym);
         return;
     }
@@ -249,7 +247,7 @@ void runFrame()
     if (SDL_GetMouseState(&mx, &my) & SDL_BUTTON(SDL_BUTTON_RIGHT)) lookWithMouse(mx, my);
     paceFrame();
     const uint32_t buttons = updatePick();
-    if (editor.promptKind == 0) moveWithKeys();
+    if (editor.promptKind == kPromptNone) moveWithKeys();
     if (editor.lightDragActive) dragLight();
     applyBrush(buttons);
     drawFrame();

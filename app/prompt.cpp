@@ -13,8 +13,6 @@
 #include <cstring>
 #include <string>
 
-static constexpr int kPromptKinds = 5;
-
 static void tintFileButton(int kind, float r, float g, float b)
 {
     if (kind < 1 || kind > kPromptKinds)
@@ -33,7 +31,7 @@ void togglePrompt(int kind)
     if (kind < 1 || kind > kPromptKinds)
         return;
     const bool closing = editor.promptKind == kind;
-    editor.promptKind = closing ? 0 : kind;
+    editor.promptKind = closing ? kPromptNone : kind;
     for (int k = 1; k <= kPromptKinds; ++k) {
         const bool lit = k == kind && !closing;
         tintFileButton(k, lit ? 1.0f : 0.5f, lit ? 1.0f : 0.5f, 0.0f);
@@ -45,7 +43,7 @@ void closePrompt()
 {
     for (int k = 1; k <= kPromptKinds; ++k)
         tintFileButton(k, 0.5f, 0.5f, 0.0f);
-    editor.promptKind = 0;
+    editor.promptKind = kPromptNone;
     editor.promptText[0] = '\0';
 }
 
@@ -80,13 +78,13 @@ static void ensureExtension(const char* extension)
         appendIfFits(extension);
 }
 
-struct ExportFormat {
+struct ExportTarget {
     const char* extension;
     bool (*run)(const std::string& path);
 };
 
-// Indexed by exportFormat.
-static const ExportFormat kExportFormats[7] = {
+// Indexed by ExportFormat.
+static const ExportTarget kExportTargets[kExportFormats] = {
     {".obj", exportObj},
     {".tga", exportHeightmapTga},
     {".map", exportQ1Map},
@@ -124,9 +122,9 @@ static void commitExport()
         postStatus("No terrain to export");
         return;
     }
-    if (editor.exportFormat < 0 || editor.exportFormat > 6)
+    if (editor.exportFormat < 0 || editor.exportFormat >= kExportFormats)
         return;
-    const ExportFormat& format = kExportFormats[editor.exportFormat];
+    const ExportTarget& format = kExportTargets[editor.exportFormat];
     ensureExtension(format.extension);
     format.run(editor.promptText);
 }
@@ -134,20 +132,20 @@ static void commitExport()
 void commitPrompt()
 {
     switch (editor.promptKind) {
-    case 1:
+    case kPromptTexture:
         commitTextureImport();
         break;
-    case 2:
+    case kPromptLoad:
         commitLoad();
         break;
-    case 3:
+    case kPromptSave:
         ensureExtension(".bvt");
         saveDocument(editor.promptText);
         break;
-    case 4:
+    case kPromptHeightmap:
         commitHeightmapImport();
         break;
-    case 5:
+    case kPromptExport:
         commitExport();
         break;
     default:
@@ -181,7 +179,7 @@ void promptKey(int sym)
         return;
     }
     if (sym >= kKeyF5 && sym <= kKeyF5 + 3) {
-        if (editor.promptKind == 1)
+        if (editor.promptKind == kPromptTexture)
             editor.textureSlot = sym - kKeyF5;
         else
             editor.exportFormat = sym - kKeyF5;
@@ -189,9 +187,9 @@ void promptKey(int sym)
     }
     // F9 to F11 choose an export format in every prompt, the texture prompt included.
     if (sym == kKeyF9)
-        editor.exportFormat = 6;
+        editor.exportFormat = kExportNormalMapTga;
     else if (sym == kKeyF10)
-        editor.exportFormat = 4;
+        editor.exportFormat = kExportDistributionTga;
     else if (sym == kKeyF11)
-        editor.exportFormat = 5;
+        editor.exportFormat = kExportFinalTextureTga;
 }

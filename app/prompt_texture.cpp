@@ -10,7 +10,7 @@
 void commitTextureImport()
 {
     const std::string name = editor.promptText;
-    if (editor.textureSlot == 3) {
+    if (editor.textureSlot == kTextureSlotSky) {
         loadSkySet(name);
         bool anyFace = false;
         for (int32_t record : editor.skyTextures)

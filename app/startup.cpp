@@ -20,6 +20,7 @@
 #include "ui/palette.h"
 #include "app/prompt.h"
 #include "terrain/terrain.h"
+#include "terrain/terrain_events.h"
 #include "terrain/undo.h"
 
 namespace {
@@ -30,8 +31,7 @@ void setVideoMode(int width, int height)
 {
     editor.windowWidth = width;
     editor.windowHeight = height;
-    const Uint32 flags = editor.fullscreen ? (SDL_FULLSCREEN | SDL_OPENGL) : kWindowedFlags;
-    editor.videoSurface = SDL_SetVideoMode(width, height, 32, flags);
+    editor.videoSurface = SDL_SetVideoMode(width, height, 32, kWindowedFlags);
     editor.glContextReady = editor.videoSurface != nullptr;
 }
 
@@ -87,7 +87,6 @@ bool startUp()
     SDL_Init(SDL_INIT_EVERYTHING);
     editor.windowWidth = 800;
     editor.windowHeight = 600;
-    editor.fullscreen = 0;
     editor.farClip = 16384;
     setVideoMode(800, 600);
     // Without a GL context every later step would call into nothing.
@@ -105,11 +104,14 @@ bool startUp()
     editor.modState = 0;
     createQuadric();
     checkBufferExtension();
+    setTerrainChangeListener(gpuMirrorTerrainChanged);
     loadGlEntryPoints();
-    loadEditorTextures({kDefaultGroundTextures[0], kDefaultGroundTextures[1], kDefaultGroundTextures[2]});
-    loadSkySet("data/sky/default");
+    loadEditorTextures({dataFile(kDefaultGroundTextures[0]), dataFile(kDefaultGroundTextures[1]),
+                        dataFile(kDefaultGroundTextures[2])});
+    loadSkySet(dataFile("sky/default"));
     createShadowMap();
     loadBrushStamps();
+    createStampPreviews();
     buildPaletteAndClosePrompt();
     editor.terrain.distribution.clear();
     editor.terrain.vertices.clear();
@@ -143,6 +145,7 @@ void resetVideo(int width, int height)
     buildPaletteAndClosePrompt();
     loadSkySet(std::string(editor.skySetName));
     loadBrushStamps();
+    createStampPreviews();
     if (glObjectsKept)
         replaceDistributionTexture();
     else
@@ -166,6 +169,7 @@ void shutDown()
     deleteShaderProgram(editor.standardProgram);
     deleteShaderProgram(editor.shadowProgram);
     editor.glContextReady = false;
+    setTerrainChangeListener(nullptr);
     editor.videoSurface = nullptr;
     SDL_Quit();
 }

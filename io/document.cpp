@@ -5,7 +5,7 @@
 
 #include "app/editor_state.h"
 #include "io/file_write.h"
-#include "render/gpu_mirror.h"
+#include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 
@@ -133,10 +133,10 @@ static void installDocument(const DocumentHeader& h, std::vector<TerrainVertex>&
     for (int row = 0; row < terrain.gridY; ++row)
         for (int col = 0; col < terrain.gridX; ++col)
             computeVertexLighting(terrain.vertices.data(), col, row, terrain.gridX);
-    replaceDistributionTexture();
+    reportMapReplaced();
     buildIndices();
     computeTextureCoords(terrain.gridX, terrain.gridY);
-    uploadMeshBuffers();
+    reportGridReplaced();
     clearHistory();
 }
 

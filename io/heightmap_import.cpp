@@ -6,7 +6,7 @@
 #include "app/editor_state.h"
 #include "io/file_read.h"
 #include "io/tga.h"
-#include "render/gpu_mirror.h"
+#include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 
@@ -41,11 +41,11 @@ static void installImportedGrid(int width, int height, std::vector<TerrainVertex
     terrain.distributionWidth = kImportDistributionSide;
     terrain.distributionHeight = kImportDistributionSide;
     terrain.distribution.assign(size_t(kImportDistributionSide) * kImportDistributionSide * 3, 1.0f / 3.0f);
-    replaceDistributionTexture();
+    reportMapReplaced();
     refreshAllVertices();
     computeTextureCoords(width, height);
     buildIndices();
-    uploadMeshBuffers();
+    reportGridReplaced();
     editor.camera.position[0] = 0.0f;
     editor.camera.position[1] = 0.0f;
     editor.camera.position[2] = terrain.heightScale + 25.0f;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "render/gpu_mirror.h"
+#include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 
 static bool hasGrid()
@@ -85,7 +85,7 @@ void increaseDetail()
     refreshAllVertices();
     computeTextureCoords(newW, newH);
     buildIndices();
-    uploadMeshBuffers();
+    reportGridReplaced();
 }
 
 void decreaseDetail()
@@ -120,7 +120,7 @@ void decreaseDetail()
     refreshAllVertices();
     computeTextureCoords(newW, newH);
     buildIndices();
-    uploadMeshBuffers();
+    reportGridReplaced();
 }
 
 // Source index along one map axis for every destination index, so that the
@@ -163,7 +163,7 @@ static void resampleMapColumns(float ratio)
         }
     }
     t.distribution.swap(map);
-    replaceDistributionTexture();
+    reportMapReplaced();
 }
 
 static void resampleMapRows(float ratio)
@@ -179,7 +179,7 @@ static void resampleMapRows(float ratio)
         std::memcpy(&map[i * rowFloats], &t.distribution[source[i] * rowFloats],
                     rowFloats * sizeof(float));
     t.distribution.swap(map);
-    replaceDistributionTexture();
+    reportMapReplaced();
 }
 
 void resizeGridX(int step)
@@ -222,7 +222,7 @@ void resizeGridX(int step)
     t.gridX = newW;
     computeTextureCoords(newW, H);
     buildIndices();
-    uploadMeshBuffers();
+    reportGridReplaced();
     resampleMapColumns(ratio);
 }
 
@@ -264,6 +264,6 @@ void resizeGridY(int step)
     t.gridY = newH;
     computeTextureCoords(W, newH);
     buildIndices();
-    uploadMeshBuffers();
+    reportGridReplaced();
     resampleMapRows(ratio);
 }

@@ -3,7 +3,7 @@
 #include <limits>
 #include <vector>
 
-#include "render/gpu_mirror.h"
+#include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 
@@ -125,5 +125,5 @@ void erodeTerrain()
         t.vertices[i].position[2] = field.z[i];
 
     refreshAllVertices();
-    uploadMeshBuffers();
+    reportGridReplaced();
 }

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "render/gpu_mirror.h"
+#include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 
@@ -133,5 +133,5 @@ void generateRandomTerrain()
 
     t.vertices.swap(result);
     refreshAllVertices();
-    uploadMeshBuffers();
+    reportGridReplaced();
 }

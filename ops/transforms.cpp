@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "render/gpu_mirror.h"
+#include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 
@@ -130,7 +130,7 @@ void textureByElevation()
                              t.distributionHeight - 1);
     writeElevationWeights(lo, range);
     blurMapInPlace();
-    updateDistributionRows(0, 0, t.distributionWidth - 1, t.distributionHeight - 1);
+    reportMapRegion(0, 0, t.distributionWidth - 1, t.distributionHeight - 1);
 }
 
 void invertTerrain()
@@ -146,7 +146,7 @@ void invertTerrain()
     for (TerrainVertex& v : editor.terrain.vertices)
         v.position[2] = lo + (hi - v.position[2]);
     refreshAllVertices();
-    uploadMeshBuffers();
+    reportGridReplaced();
 }
 
 void changeBlockWidth(float delta)
@@ -161,7 +161,7 @@ void changeBlockWidth(float delta)
     }
     refreshAllVertices();
     t.blockWidth = old + delta;
-    uploadMeshBuffers();
+    reportGridReplaced();
 }
 
 void scaleHeights(float delta)
@@ -174,5 +174,5 @@ void scaleHeights(float delta)
         v.position[2] = v.position[2] + delta * v.position[2] / old;
     refreshAllVertices();
     t.heightScale = old + delta;
-    uploadMeshBuffers();
+    reportGridReplaced();
 }

@@ -257,22 +257,22 @@ void drawPrompt()
     glColor4f(1, 1, 1, 1);
     const float x = float(w - 200);
     switch (editor.promptKind) {
-    case 1:
+    case kPromptTexture:
         text("Import Display Texture:", kFontSmall, x, float(h - 88));
         text("Select texture with F5-...", kFontSmall, x, float(h - 120));
-        if (editor.textureSlot >= 0 && editor.textureSlot < 4)
+        if (editor.textureSlot >= 0 && editor.textureSlot <= kTextureSlotSky)
             text(kSlotLabels[editor.textureSlot], kFontSmall, x, float(h - 105));
         break;
-    case 2: text("Load BVT filename:", kFontLarge, x, float(h - 88)); break;
-    case 3: text("Save BVT filename:", kFontLarge, x, float(h - 88)); break;
-    case 4:
+    case kPromptLoad: text("Load BVT filename:", kFontLarge, x, float(h - 88)); break;
+    case kPromptSave: text("Save BVT filename:", kFontLarge, x, float(h - 88)); break;
+    case kPromptHeightmap:
         text(".tga or grayscale .pgm", kFontSmall, x, float(h - 105));
         text("Import filename:", kFontLarge, x, float(h - 88));
         break;
-    case 5:
+    case kPromptExport:
         text("Export filename:", kFontLarge, x, float(h - 88));
         text("Select format with F5-...", kFontSmall, x, float(h - 120));
-        if (editor.exportFormat >= 0 && editor.exportFormat < 7)
+        if (editor.exportFormat >= 0 && editor.exportFormat < kExportFormats)
             text(kFormatLabels[editor.exportFormat], kFontSmall, x, float(h - 105));
         break;
     default: break;
@@ -339,7 +339,7 @@ void drawHud()
         std::snprintf(line, sizeof line, "FPS: %i", 1000 / std::max(editor.frameMillis, 1));
         text(line, kFontSmall, float(editor.windowWidth / 2 - 28), float(editor.windowHeight - 26));
     }
-    if (editor.promptKind != 0) drawPrompt();
+    if (editor.promptKind != kPromptNone) drawPrompt();
     drawStatusMessage();
 }
 

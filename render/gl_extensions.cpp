@@ -100,8 +100,6 @@ void deleteShaderProgram(ShaderProgram& program)
 {
     if (program.program > 0 && gl.deleteObject) gl.deleteObject(GLhandleARB(program.program));
     program.program = -1;
-    program.vertexShader = -1;
-    program.fragmentShader = -1;
 }
 
 void loadShaderProgram(ShaderProgram& program, const std::string& name)
@@ -109,8 +107,8 @@ void loadShaderProgram(ShaderProgram& program, const std::string& name)
     if (program.program > 0 && gl.deleteObject) gl.deleteObject(GLhandleARB(program.program));
     program.program = -1;
     std::string vertexSource, fragmentSource;
-    const bool haveVertex = readSource("data/" + name + ".vert", vertexSource);
-    const bool haveFragment = readSource("data/" + name + ".frag", fragmentSource);
+    const bool haveVertex = readSource(dataFile(name + ".vert"), vertexSource);
+    const bool haveFragment = readSource(dataFile(name + ".frag"), fragmentSource);
     if (!haveVertex || !haveFragment || !shaderObjectsAvailable()) return;
 
     const GLhandleARB object = gl.createProgramObject();
@@ -130,15 +128,13 @@ void loadShaderProgram(ShaderProgram& program, const std::string& name)
     // draw as if the program were missing.
     std::string failure;
     if (!objectStatus(vertexShader, GL_OBJECT_COMPILE_STATUS_ARB))
-        failure += "data/" + name + ".vert: " + infoLog(vertexShader);
+        failure += dataFile(name + ".vert") + ": " + infoLog(vertexShader);
     if (!objectStatus(fragmentShader, GL_OBJECT_COMPILE_STATUS_ARB))
-        failure += "data/" + name + ".frag: " + infoLog(fragmentShader);
+        failure += dataFile(name + ".frag") + ": " + infoLog(fragmentShader);
     if (failure.empty() && !objectStatus(object, GL_OBJECT_LINK_STATUS_ARB))
         failure += "program " + name + ": " + infoLog(object);
     gl.deleteObject(vertexShader);
     gl.deleteObject(fragmentShader);
-    program.vertexShader = -1;
-    program.fragmentShader = -1;
     if (!failure.empty()) {
         std::fprintf(stderr, "Shader program \"%s\" failed to build:\n%s\n", name.c_str(), failure.c_str());
         gl.deleteObject(object);

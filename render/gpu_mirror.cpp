@@ -6,6 +6,7 @@
 #include "app/editor_state.h"
 #include "render/gl_extensions.h"
 #include "render/terrain_lod.h"
+#include "terrain/terrain_events.h"
 
 namespace {
 
@@ -48,7 +49,6 @@ constexpr size_t kMapOffset = 11;
 
 void uploadMeshBuffers()
 {
-    lodGridReplaced();
     if (!buffersUsable()) return;
     std::array<int32_t, 4>& names = editor.meshBuffers;
     if (std::any_of(names.begin(), names.end(), [](int32_t n) { return n >= 0; })) {
@@ -71,7 +71,6 @@ void uploadMeshBuffers()
 
 void patchMeshVertices(int x0, int y0, int x1, int y1)
 {
-    lodGridRegionChanged(x0, y0, x1, y1);
     if (!buffersUsable() || editor.meshBuffers[kPositionBuffer] < 0) return;
     const Terrain& t = editor.terrain;
     x0 = std::max(x0, 0);
@@ -150,12 +149,42 @@ void updateDistributionRows(int x0, int y0, int x1, int y1)
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-uint32_t uploadStampTexture(const uint8_t* pixels, int width, int height, int bitsPerPixel)
+void createStampPreviews()
 {
-    if (!editor.glContextReady || pixels == nullptr) return 0;
-    const GLuint name = newLinearTexture();
-    const GLenum format = bitsPerPixel == 32 ? GL_RGBA : GL_RGB;
-    glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), width, height, 0, format, GL_UNSIGNED_BYTE, pixels);
+    if (!editor.glContextReady) return;
+    for (BrushStamp& stamp : editor.stamps) {
+        if (stamp.mask.size() != size_t(stamp.width) * size_t(stamp.height)) continue;
+        // The preview shows the mask itself: what the brush will use.
+        stamp.texture = newLinearTexture();
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, stamp.width, stamp.height, 0, GL_LUMINANCE, GL_FLOAT,
+                     stamp.mask.data());
+    }
     glBindTexture(GL_TEXTURE_2D, 0);
-    return name;
+}
+
+// Only the colour stream changes when the light moves.
+static void uploadMeshColours()
+{
+    if (!buffersUsable() || editor.meshBuffers[kColourBuffer] < 0) return;
+    std::vector<float> scratch;
+    uploadStream(GLuint(editor.meshBuffers[kColourBuffer]), kColorOffset, 3, scratch);
+    gl.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
+}
+
+void gpuMirrorTerrainChanged(const TerrainChange& change)
+{
+    if (!editor.glContextReady) return;
+    switch (change.kind) {
+    case TerrainChangeKind::kGridRegion:
+        patchMeshVertices(change.x0, change.y0, change.x1, change.y1);
+        lodGridRegionChanged(change.x0, change.y0, change.x1, change.y1);
+        break;
+    case TerrainChangeKind::kGridReplaced:
+        uploadMeshBuffers();
+        lodGridReplaced();
+        break;
+    case TerrainChangeKind::kLighting: uploadMeshColours(); break;
+    case TerrainChangeKind::kMapRegion: updateDistributionRows(change.x0, change.y0, change.x1, change.y1); break;
+    case TerrainChangeKind::kMapReplaced: replaceDistributionTexture(); break;
+    }
 }

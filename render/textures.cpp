@@ -99,15 +99,14 @@ bool cachedTexturesAlive()
 
 void loadEditorTextures(const std::array<std::string, 3>& groundPaths)
 {
-    static const char* const kToolIcons[7] = {"data/carve.tga", "data/raise.tga", "data/smooth.tga",
-                                              "data/noise.tga", "data/flatten.tga", "data/paint.tga",
-                                              "data/erase.tga"};
-    editor.buttonIcon = loadTextureCached("data/button.tga");
+    static const char* const kToolIcons[7] = {"carve.tga", "raise.tga", "smooth.tga", "noise.tga",
+                                              "flatten.tga", "paint.tga", "erase.tga"};
+    editor.buttonIcon = loadTextureCached(dataFile("button.tga"));
     editor.loadMipmapped = 1;
     for (size_t slot = 0; slot < groundPaths.size(); ++slot)
         editor.groundTextures[slot] = groundPaths[slot].empty() ? kNoTexture : loadTextureCached(groundPaths[slot]);
     editor.loadMipmapped = 0;
-    for (size_t i = 0; i < editor.opIcons.size(); ++i) editor.opIcons[i] = loadTextureCached(kToolIcons[i]);
+    for (size_t i = 0; i < editor.opIcons.size(); ++i) editor.opIcons[i] = loadTextureCached(dataFile(kToolIcons[i]));
 }
 
 std::array<std::string, 3> groundTextureNames()

@@ -22,8 +22,8 @@ void deleteTextureCache();
 bool cachedTexturesAlive();
 
 // Slot file names of the ground textures at start-up.
-inline const char* const kDefaultGroundTextures[3] = {"data/textures/sand1.tga", "data/textures/grass1.tga",
-                                                      "data/textures/snow1.tga"};
+inline const char* const kDefaultGroundTextures[3] = {"textures/sand1.tga", "textures/grass1.tga",
+                                                      "textures/snow1.tga"};
 // The button image, the three ground textures (mipmapped; an empty name
 // leaves its slot empty) and the seven tool icons, in start-up order.
 void loadEditorTextures(const std::array<std::string, 3>& groundPaths);

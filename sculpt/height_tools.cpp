@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/editor_state.h"
-#include "render/gpu_mirror.h"
+#include "terrain/terrain_events.h"
 #include "sculpt/brush_geometry.h"
 #include "sculpt/stamps.h"
 #include "terrain/terrain.h"
@@ -33,13 +33,13 @@ static double toolHeight(const Terrain& terrain, const TerrainVertex& vertex, in
     const double frame = double(editor.frameMillis);
     const double k = frame / 5000.0 * editor.brushStrength * terrain.heightScale * w;
     switch (editor.currentOp) {
-    case 0: return std::max(z - k, 0.0);
-    case 1: return z + k;
-    case 2: {
+    case kToolCarve: return std::max(z - k, 0.0);
+    case kToolRaise: return z + k;
+    case kToolSmooth: {
         const double s = frame / 325.0 * editor.brushStrength * w;
         return (1.0 - s) * z + s * localMeanHeight(terrain, x, y);
     }
-    case 3: {
+    case kToolNoise: {
         // The angles are rounded to float first so that the pattern is the
         // same on every platform's float-to-double path.
         const float angle = float(double(x) * double(y));
@@ -47,7 +47,7 @@ static double toolHeight(const Terrain& terrain, const TerrainVertex& vertex, in
         const float v = float(double(vertex.position[1]) / 12.0);
         return z + std::sin(double(angle)) * std::cos(double(u)) * std::sin(double(v)) * k;
     }
-    case 4:
+    case kToolFlatten:
         // Flatten ignores stamp, strength and frame time.
         if (!editor.smoothBrush || pointDistance(vertex.position, editor.pickPoint) < editor.brushWidth) {
             return editor.flattenHeight;
@@ -88,6 +88,6 @@ void applyHeightTool()
     }
 
     refreshVertexRegion(cols.first, rows.first, cols.last, rows.last);
-    patchMeshVertices(std::max(cols.first - 1, 0), std::max(rows.first - 1, 0),
-                      std::min(cols.last + 1, gridX - 1), std::min(rows.last + 1, gridY - 1));
+    // Positions changed inside the square, colours one vertex beyond it.
+    reportGridRegion(cols.first - 1, rows.first - 1, cols.last + 1, rows.last + 1);
 }

@@ -5,7 +5,6 @@
 
 #include "app/editor_state.h"
 #include "io/tga.h"
-#include "render/gpu_mirror.h"
 #include "sculpt/stamps.h"
 
 // Builds a stamp from a decoded image; false when the image does not hold the
@@ -27,8 +26,6 @@ static bool buildStamp(const Image& image, BrushStamp* stamp)
         // Only red counts, so a colour stamp follows its red channel.
         stamp->mask[size_t(i)] = float(pixel[0] / 255.0);
     }
-    stamp->texture = uploadStampTexture(image.pixels.data(), image.width, image.height,
-                                        image.bitsPerPixel);
     return true;
 }
 
@@ -52,4 +49,4 @@ void loadBrushStampsFrom(const std::string& dir)
     editor.currentStamp = editor.stamps.empty() ? -1 : 0;
 }
 
-void loadBrushStamps() { loadBrushStampsFrom("data/brushes"); }
+void loadBrushStamps() { loadBrushStampsFrom(dataFile("brushes")); }

@@ -7,18 +7,14 @@
 #include "sculpt/brush_geometry.h"
 #include "terrain/undo.h"
 
-// Size of the array the held snapshot was taken from. The undo entry is cut
-// from the snapshot with the current row length, so a snapshot whose
-// size no longer matches (a grid resized behind the stroke's back) is
-// dropped rather than misread.
-static int gSnapshotWidth = 0;
-static int gSnapshotHeight = 0;
-
+// The undo entry is cut from the snapshot with the current row length, so a
+// snapshot whose size no longer matches (a grid resized behind the stroke's
+// back) is dropped rather than misread.
 static bool vertexSnapshotUsable()
 {
     const Terrain& terrain = editor.terrain;
-    return editor.hasVertexSnapshot && gSnapshotWidth == terrain.gridX &&
-           gSnapshotHeight == terrain.gridY &&
+    return editor.hasVertexSnapshot && editor.strokeSnapshotWidth == terrain.gridX &&
+           editor.strokeSnapshotHeight == terrain.gridY &&
            editor.strokeVertexSnapshot.size() == size_t(terrain.gridX) * size_t(terrain.gridY) &&
            terrain.vertices.size() == editor.strokeVertexSnapshot.size();
 }
@@ -27,8 +23,8 @@ static bool distributionSnapshotUsable()
 {
     const Terrain& terrain = editor.terrain;
     const size_t floats = size_t(terrain.distributionWidth) * size_t(terrain.distributionHeight) * 3;
-    return editor.hasDistributionSnapshot && gSnapshotWidth == terrain.distributionWidth &&
-           gSnapshotHeight == terrain.distributionHeight &&
+    return editor.hasDistributionSnapshot && editor.strokeSnapshotWidth == terrain.distributionWidth &&
+           editor.strokeSnapshotHeight == terrain.distributionHeight &&
            editor.strokeDistributionSnapshot.size() == floats && terrain.distribution.size() == floats;
 }
 
@@ -56,18 +52,18 @@ void beginStroke()
 
     Terrain& terrain = editor.terrain;
     editor.strokeActive = 1;
-    if (editor.currentOp < 5) {
+    if (isHeightTool(editor.currentOp)) {
         editor.strokeVertexSnapshot = terrain.vertices;
         editor.hasVertexSnapshot = true;
-        gSnapshotWidth = terrain.gridX;
-        gSnapshotHeight = terrain.gridY;
+        editor.strokeSnapshotWidth = terrain.gridX;
+        editor.strokeSnapshotHeight = terrain.gridY;
         editor.dirtyMinX = terrain.gridX - 1;
         editor.dirtyMinY = terrain.gridY - 1;
     } else {
         editor.strokeDistributionSnapshot = terrain.distribution;
         editor.hasDistributionSnapshot = true;
-        gSnapshotWidth = terrain.distributionWidth;
-        gSnapshotHeight = terrain.distributionHeight;
+        editor.strokeSnapshotWidth = terrain.distributionWidth;
+        editor.strokeSnapshotHeight = terrain.distributionHeight;
         editor.dirtyMinX = terrain.distributionWidth - 1;
         editor.dirtyMinY = terrain.distributionHeight - 1;
     }
@@ -92,14 +88,14 @@ void endStroke()
     if (editor.hasVertexSnapshot) {
         if (vertexSnapshotUsable()) {
             pushPositionsSnapshot(editor.strokeVertexSnapshot.data(), x0, y0,
-                                  std::min(editor.dirtyMaxX, gSnapshotWidth - 1),
-                                  std::min(editor.dirtyMaxY, gSnapshotHeight - 1), kUndoPositions);
+                                  std::min(editor.dirtyMaxX, editor.strokeSnapshotWidth - 1),
+                                  std::min(editor.dirtyMaxY, editor.strokeSnapshotHeight - 1), kUndoPositions);
         }
     } else if (editor.hasDistributionSnapshot) {
         if (distributionSnapshotUsable()) {
             pushDistributionSnapshot(editor.strokeDistributionSnapshot.data(), x0, y0,
-                                     std::min(editor.dirtyMaxX, gSnapshotWidth - 1),
-                                     std::min(editor.dirtyMaxY, gSnapshotHeight - 1));
+                                     std::min(editor.dirtyMaxX, editor.strokeSnapshotWidth - 1),
+                                     std::min(editor.dirtyMaxY, editor.strokeSnapshotHeight - 1));
         }
     }
     // Freed, not just emptied: a whole-grid copy of a large terrain is tens
@@ -108,8 +104,8 @@ void endStroke()
     std::vector<float>().swap(editor.strokeDistributionSnapshot);
     editor.hasVertexSnapshot = false;
     editor.hasDistributionSnapshot = false;
-    gSnapshotWidth = 0;
-    gSnapshotHeight = 0;
+    editor.strokeSnapshotWidth = 0;
+    editor.strokeSnapshotHeight = 0;
 
     resetDirtyBounds();
     editor.strokeActive = 0;
@@ -125,9 +121,9 @@ void applyBrush(uint32_t buttonMask)
     if (!editor.strokeActive || (buttonMask & 1u) == 0) return;
     // Without the copy of its own family a tool's changes could not be
     // undone, so it does not act.
-    if (editor.currentOp >= 0 && editor.currentOp < 5) {
+    if (isHeightTool(editor.currentOp)) {
         if (vertexSnapshotUsable()) applyHeightTool();
-    } else if (editor.currentOp >= 5 && editor.currentOp <= 7) {
+    } else if (isTextureTool(editor.currentOp)) {
         if (distributionSnapshotUsable()) applyTextureTool();
     }
 }

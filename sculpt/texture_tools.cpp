@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/editor_state.h"
-#include "render/gpu_mirror.h"
+#include "terrain/terrain_events.h"
 #include "sculpt/brush_geometry.h"
 #include "sculpt/stamps.h"
 
@@ -31,7 +31,7 @@ static void applyToTexel(Terrain& terrain, int tx, int ty, double w)
     float* texel = &terrain.distribution[(size_t(ty) * size_t(terrain.distributionWidth) + size_t(tx)) * 3];
     const double frame = double(editor.frameMillis);
     switch (editor.currentOp) {
-    case 5: {
+    case kToolPaint: {
         const double a = frame * editor.brushStrength * 0.25 * w;
         for (int channel = 0; channel < 3; ++channel) {
             const double c = texel[channel];
@@ -40,7 +40,7 @@ static void applyToTexel(Terrain& terrain, int tx, int ty, double w)
         }
         break;
     }
-    case 6: {
+    case kToolErase: {
         // Pulls every weight toward an even mix; strength plays no part.
         const double e = std::min(frame * w / 65.0, 1.0);
         for (int channel = 0; channel < 3; ++channel) {
@@ -48,7 +48,7 @@ static void applyToTexel(Terrain& terrain, int tx, int ty, double w)
         }
         break;
     }
-    case 7: {
+    case kToolSmoothTexture: {
         const double s = frame / 325.0 * editor.brushStrength * w;
         for (int channel = 0; channel < 3; ++channel) {
             const double mean = localMeanWeight(terrain, tx, ty, channel);
@@ -101,5 +101,5 @@ void applyTextureTool()
         }
     }
 
-    updateDistributionRows(cols.first, rows.first, cols.last, rows.last);
+    reportMapRegion(cols.first, rows.first, cols.last, rows.last);
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "render/gpu_mirror.h"
+#include "terrain/terrain_events.h"
 #include "terrain/undo.h"
 
 float normalizeVector(float v[3])
@@ -142,6 +142,7 @@ void relightAllVertices()
     if (t.vertices.empty()) return;
     for (int r = 0; r < t.gridY; ++r)
         for (int c = 0; c < t.gridX; ++c) computeVertexLighting(t.vertices.data(), c, r, t.gridX);
+    reportLightingChanged();
 }
 
 void refreshVertexRegion(int x0, int y0, int x1, int y1)
@@ -219,10 +220,10 @@ void createDefaultTerrain()
     Terrain& t = editor.terrain;
     t.distributionWidth = t.distributionHeight = 1024;
     t.distribution.assign(size_t(1024) * 1024 * 3, 0.3f);
-    replaceDistributionTexture();
+    reportMapReplaced();
     t.heightScale = 512.0f;
     installFlatGrid(65, 65, 32.0f, t.heightScale * 0.5f);
-    uploadMeshBuffers();
+    reportGridReplaced();
     editor.camera.position[0] = 0.0f;
     editor.camera.position[1] = 0.0f;
     editor.camera.position[2] = t.heightScale + 1000.0f;

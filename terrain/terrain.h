@@ -18,7 +18,7 @@ void computeVertexNormal(TerrainVertex* vertices, int col, int row, int gridX, i
 void computeVertexLighting(TerrainVertex* vertices, int col, int row, int gridX);
 // computeVertexNormal for every vertex of the installed terrain.
 void refreshAllVertices();
-// computeVertexLighting for every vertex (the light moved).
+// computeVertexLighting for every vertex (the light moved); reports it.
 void relightAllVertices();
 // tileCoord and mapCoord of every vertex for an nx * ny grid.
 void computeTextureCoords(int nx, int ny);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "render/gpu_mirror.h"
+#include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 
 namespace {
@@ -102,7 +102,7 @@ void restoreEntry(const UndoEntry& e)
             std::copy(src, src + size_t(width) * 3,
                       t.distribution.begin() + (std::ptrdiff_t(r) * t.distributionWidth + e.x0) * 3);
         }
-        updateDistributionRows(e.x0, e.y0, e.x1, e.y1);
+        reportMapRegion(e.x0, e.y0, e.x1, e.y1);
         return;
     }
     const float* src = e.positions.data();
@@ -119,7 +119,7 @@ void restoreEntry(const UndoEntry& e)
     else
         refreshVertexRegion(e.x0, e.y0, e.x1, e.y1);
     computeTextureCoords(t.gridX, t.gridY);
-    uploadMeshBuffers();
+    reportGridReplaced();
 }
 
 // Restores the newest entry of `from`, first capturing the live state of the

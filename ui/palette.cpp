@@ -89,7 +89,7 @@ void chooseTexture(int n)
 {
     if (n < 0 || n > 2) return;
     editor.paintTexture = n;
-    if (editor.currentOp != 5) selectTool(5);
+    if (editor.currentOp != kToolPaint) selectTool(kToolPaint);
 }
 
 float buttonAlpha(float distance) { return 1.0f - std::min(distance / 300.0f, 0.4f); }

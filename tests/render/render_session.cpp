@@ -9,9 +9,9 @@
 
 #include "app/editor_state.h"
 #include "render/frame.h"
-#include "render/gpu_mirror.h"
 #include "support/session.h"
 #include "terrain/terrain.h"
+#include "terrain/terrain_events.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ protected:
         for (int r = 28; r <= 36; ++r)
             for (int c = 28; c <= 36; ++c) t.vertices[size_t(r * t.gridX + c)].position[2] += 300.0f;
         refreshAllVertices();
-        uploadMeshBuffers();
+        reportGridReplaced();
         editor.camera.position[0] = editor.camera.position[1] = 1024.0f;
         editor.camera.position[2] = 3500.0f;
         editor.camera.angles[kPitch] = 90.0f;

@@ -11,7 +11,6 @@
 
 #include "app/editor_state.h"
 #include "render/gl_extensions.h"
-#include "render/gpu_mirror.h"
 #include "render/mesh.h"
 #include "render/shadow.h"
 #include "render/terrain_lod.h"
@@ -19,6 +18,7 @@
 #include "support/gl_context.h"
 #include "support/terrain_fixtures.h"
 #include "terrain/terrain.h"
+#include "terrain/terrain_events.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ void makeHills(int side, float blockWidth = 32.0f)
         for (int c = 0; c < side; ++c)
             heightAt(c, r) = 256.0f + 150.0f * std::sin(float(c) / 9.0f) * std::cos(float(r) / 11.0f);
     refreshAllVertices();
-    uploadMeshBuffers();
+    reportGridReplaced();
 }
 
 // The scene camera's projection, looking from `eye` at `target`; chooses
@@ -120,7 +120,7 @@ TEST_F(TerrainLodTest, OnlyGridsAboveTheLimitDrawInChunks)
     const Case cases[] = {{65, 65, false, 1, 1}, {257, 257, false, 4, 4}, {258, 65, true, 5, 1}, {65, 322, true, 1, 6}};
     for (const Case& c : cases) {
         makeFlatTerrain(c.x, c.y);
-        uploadMeshBuffers();
+        reportGridReplaced();
         EXPECT_EQ(terrainUsesLod(), c.chunked) << c.x << "x" << c.y;
         EXPECT_EQ(lodChunksX(), c.chunksX) << c.x << "x" << c.y;
         EXPECT_EQ(lodChunksY(), c.chunksY) << c.x << "x" << c.y;
@@ -142,7 +142,7 @@ TEST_F(TerrainLodTest, NearChunksKeepFullDetailFarOnesGoCoarse)
         }
     // A flat grid has nothing to lose: every chunk takes the coarsest level.
     makeFlatTerrain(513, 513);
-    uploadMeshBuffers();
+    reportGridReplaced();
     lookAt(eye, target);
     EXPECT_EQ(lodChunkLevel(0, 0), kLodLevels - 1);
 }
@@ -158,7 +158,7 @@ TEST_F(TerrainLodTest, StrokeRemeasuresOnlyTheChunksUnderTheBrush)
     const Case cases[] = {{160, 352, 1, 2, 5}, {256, 256, 4, 3, 3}};
     for (const Case& c : cases) {
         makeFlatTerrain(513, 513);
-        uploadMeshBuffers();
+        reportGridReplaced();
         // Close above the brush: a bump of a few units shows there.
         const float x = float(c.c) * 32.0f, y = float(c.r) * 32.0f;
         const double eye[3] = {x - 600.0, y - 600.0, 900}, target[3] = {x, y, 256};
@@ -185,7 +185,7 @@ TEST_F(TerrainLodTest, LevelBoundariesLeaveNoCracks)
     for (int c = 0; c < 513; ++c)
         for (int r = 200; r < 260; ++r) heightAt(c, r) += 8.0f * float(30 - std::abs(r - 230));
     refreshAllVertices();
-    uploadMeshBuffers();
+    reportGridReplaced();
     const double eye[3] = {100, 2000, 700}, target[3] = {8000, 9000, 0};
     lookAt(eye, target, 16.0f);
     int levels[kLodLevels] = {};
@@ -240,7 +240,7 @@ TEST_F(TerrainLodTest, FullDetailChunksDrawTheWholeListsPicture)
     // Rough enough that no coarser level is ever good enough.
     makeFlatTerrain(321, 321);
     addRelief();
-    uploadMeshBuffers();
+    reportGridReplaced();
     const double eye[3] = {-800, -1200, 4000}, target[3] = {5120, 5120, 256};
     lookAt(eye, target);
     const uint8_t black[3] = {0, 0, 0};
@@ -268,7 +268,7 @@ TEST_F(TerrainLodTest, FullDetailChunksDrawTheWholeListsPicture)
 TEST_F(TerrainLodTest, CullingKeepsChunksOutOfViewAndOutOfTheLightsView)
 {
     makeFlatTerrain(513, 513, 256.0f, 8.0f);
-    uploadMeshBuffers();
+    reportGridReplaced();
     struct Case {
         double eye[3], target[3];
         int chunks;

@@ -8,6 +8,8 @@
 
 #include "app/editor_state.h"
 #include "render/gl_extensions.h"
+#include "render/gpu_mirror.h"
+#include "terrain/terrain_events.h"
 
 namespace {
 
@@ -74,6 +76,7 @@ void GlContextTest::SetUp()
     editor.windowWidth = kWidth;
     editor.windowHeight = kHeight;
     editor.glContextReady = true;
+    setTerrainChangeListener(gpuMirrorTerrainChanged);
     checkBufferExtension();
     loadGlEntryPoints();
     restoreDefaultGlState();
@@ -82,5 +85,6 @@ void GlContextTest::SetUp()
 void GlContextTest::TearDown()
 {
     // The window stays open for the next test (see openWindowWithRetries).
+    setTerrainChangeListener(nullptr);
     resetEditorState();
 }
