@@ -8,48 +8,34 @@ uniform sampler2D tex2;            // grass
 uniform sampler2D tex3;            // snow
 uniform sampler2D tex4;            // unit 4, nothing bound; reserved
 uniform sampler2DShadow shadowTex; // light-space depths, compared by the sampler, unit 7
-uniform vec3 lightPosition;        // world
-uniform float texelPerDepth;       // world size of one map texel per unit of distance from the light
 
 varying vec2 mapCoord;
 varying vec2 tileCoord1;
 varying vec2 tileCoord2;
 varying vec2 tileCoord3;
-varying vec3 worldPosition;
+varying vec4 shadowCoord;
 
 const float kShadowBrightness = 0.55;
-// How far, in map texels, the lookup moves off the surface along its normal:
-// enough that the texels around it (the filter reads four) cannot hold this
-// same surface in front of the point, the more so the more the surface
-// turns from the light.
-const float kNormalOffsetTexels = 1.5;
 // Cosine to the light below which ground fades into its own shadow (3 degrees).
 const float kGrazing = 0.05;
 
 // 1.0 when lit, kShadowBrightness when something nearer to the light covers
-// this point. Texture matrix 7 takes world positions into the map. The
-// sampler compares against the four nearest stored depths and blends the
-// outcomes, so edges fade over one texel; the light pass biased its depths
-// by their slope. Ground outside the light's view meets the map's far
-// border and counts as lit.
+// this point. The sampler compares against the four nearest stored depths
+// and blends the outcomes, so edges fade over one texel; the light pass
+// biased its depths by their slope and the vertices moved their lookups off
+// the surface. Ground outside the light's view meets the map's far border
+// and counts as lit.
 float lightFactor()
 {
-    // Face normal on the viewer's side, from the position's screen derivatives.
-    vec3 normal = normalize(cross(dFdx(worldPosition), dFdy(worldPosition)));
-    vec3 toLight = lightPosition - worldPosition;
-    float distance = length(toLight);
-    float facing = clamp(dot(normal, toLight) / distance, 0.0, 1.0);
-    float offset = kNormalOffsetTexels * texelPerDepth * distance * sqrt(1.0 - facing * facing);
-    vec4 coord = gl_TextureMatrix[7] * vec4(worldPosition + normal * offset, 1.0);
-    if (coord.w <= 0.0)
+    if (shadowCoord.w <= 0.0)
         return 1.0; // behind the light
     // Ground turned away from the light gets no light whatever the map says
     // (the map sees it edge-on or not at all). The vertex lighting's
     // brightness (0.5 + 0.5 cos, see the terrain lighting) gives the angle
     // smoothly across triangles, so this shadow comes on over the last few
     // degrees before the turn, not at a triangle's edge.
-    float smoothFacing = 2.0 * gl_Color.r - 1.0;
-    float lit = shadow2DProj(shadowTex, coord).r * smoothstep(0.0, kGrazing, smoothFacing);
+    float facing = 2.0 * gl_Color.r - 1.0;
+    float lit = shadow2DProj(shadowTex, shadowCoord).r * smoothstep(0.0, kGrazing, facing);
     return mix(kShadowBrightness, 1.0, lit);
 }
 

@@ -13,11 +13,11 @@ struct TerrainChange;
 // The change listener: brings the GL copies up to date with one change.
 void gpuMirrorTerrainChanged(const TerrainChange& change);
 
-// Deletes and re-creates the four mesh buffers from the vertex array (only
+// Deletes and re-creates the five mesh buffers from the vertex array (only
 // with buffer objects).
 void uploadMeshBuffers();
-// Rewrites positions and colours of the vertices in the rectangle (clipped
-// to the grid) in the position and colour buffers.
+// Rewrites positions, colours and normals of the vertices in the rectangle
+// (clipped to the grid) in their buffers.
 void patchMeshVertices(int x0, int y0, int x1, int y1);
 // New RGB texture from the distribution map; returns its name (0 without a
 // context).

