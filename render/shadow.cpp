@@ -257,7 +257,14 @@ void renderShadowPass()
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(kSlopeBias, kConstantBias);
+    if (terrainUsesLod()) {
+        double projection[16];
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        chooseLodLightLevels(light.view, projection, kShadowMapSize);
+        useLodLightLevels(true);
+    }
     drawTerrainMesh();
+    useLodLightLevels(false);
     glDisable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(0.0f, 0.0f);
 

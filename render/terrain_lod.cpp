@@ -7,8 +7,10 @@
 #include "render/terrain_lod.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <thread>
+#include <unordered_map>
 
 #include "app/editor_state.h"
 
@@ -31,9 +33,13 @@ struct Chunk {
     // n to n + 1 (the neighbour across it is one level coarser).
     float stripError[kLodLevels - 1][4] = {};
     float distance = 0.0f; // eye to box at the last level choice, world units
-    uint8_t level = 0;     // chosen at the last level choice; 0 until then
-    bool inView = false;   // the camera saw its box at the last level choice
+    // Levels chosen for the camera and for the light's view (LevelSet);
+    // 0 until the first choice.
+    uint8_t level[2] = {0, 0};
+    bool inView = false; // the camera saw its box at the last level choice
 };
+
+enum LevelSet { kCameraLevels = 0, kLightLevels = 1 };
 
 // Everything the module keeps; rebuilt by lodGridReplaced. Drawing checks
 // the grid size it was built for, so a change made without a GL context is
@@ -43,11 +49,13 @@ struct LodGrid {
     int chunksX = 0, chunksY = 0; // chunks per row and per column
     std::vector<Chunk> chunks;    // row-major
     // Index lists relative to a chunk's first vertex (row * gridX + column),
-    // by shape (bit 0: short in x, bit 1: short in y), level and stitch mask;
-    // made on first use. Every chunk of one shape has the same cell counts.
-    std::vector<uint32_t> templates[4][kLodLevels][16];
+    // keyed by shape (short in x, short in y), level and the level of each
+    // edge; made on first use. Every chunk of one shape has the same cell
+    // counts.
+    std::unordered_map<uint32_t, std::vector<uint32_t>> templates;
     std::vector<uint32_t> list; // the list handed out last
     LodListCount listCount;
+    LevelSet drawn = kCameraLevels; // levels the lists use
     int64_t measured = 0;       // chunks measured since start-up
 };
 
@@ -103,11 +111,21 @@ int axisSamples(int cells, int step, int* out)
 // outer row of cells to a strip.
 struct Layout {
     int cellsX = 0, cellsY = 0, step = 1;
-    int xs[kLodChunkCells + 1] = {};
-    int ys[kLodChunkCells + 1] = {};
+    int xs[kLodChunkCells + 2] = {};
+    int ys[kLodChunkCells + 2] = {};
     int nx = 0, ny = 0;
     int i0 = 0, i1 = 0, j0 = 0, j1 = 0;
 };
+
+// A side of one segment whose two ends both give way to strips gets a
+// middle sample for the strips to meet at.
+void splitLoneSegment(int cells, int* samples, int& n)
+{
+    if (n != 1 || cells < 2) return;
+    samples[1] = cells / 2;
+    samples[2] = cells;
+    n = 2;
+}
 
 Layout makeLayout(int cellsX, int cellsY, int level, unsigned stitched)
 {
@@ -117,6 +135,9 @@ Layout makeLayout(int cellsX, int cellsY, int level, unsigned stitched)
     l.step = 1 << level;
     l.nx = axisSamples(cellsX, l.step, l.xs);
     l.ny = axisSamples(cellsY, l.step, l.ys);
+    const unsigned acrossX = (1u << kWest) | (1u << kEast), acrossY = (1u << kSouth) | (1u << kNorth);
+    if ((stitched & acrossX) == acrossX) splitLoneSegment(cellsX, l.xs, l.nx);
+    if ((stitched & acrossY) == acrossY) splitLoneSegment(cellsY, l.ys, l.ny);
     l.i0 = (stitched & (1u << kWest)) ? 1 : 0;
     l.i1 = std::max(l.i0, (stitched & (1u << kEast)) ? l.nx - 1 : l.nx);
     l.j0 = (stitched & (1u << kSouth)) ? 1 : 0;
@@ -150,15 +171,16 @@ void addInterior(const Layout& l, std::vector<LocalTriangle>& out)
     }
 }
 
-// The strip between a stitched edge, which keeps only the coarser
-// neighbour's samples, and the side of the regular part. The two rows are
-// zipped together: each triangle advances along one of them, the inner one
-// while its next sample lies before the middle of the current outer segment.
-void addStrip(const Layout& l, int edge, std::vector<LocalTriangle>& out)
+// The strip between a stitched edge, which has the samples of the level the
+// edge is drawn at (every `outerStep`-th), and the side of the regular part.
+// The two rows are zipped together: each triangle advances along one of
+// them, the inner one while its next sample lies before the middle of the
+// current outer segment.
+void addStrip(const Layout& l, int edge, int outerStep, std::vector<LocalTriangle>& out)
 {
     const bool alongX = edge == kSouth || edge == kNorth;
     int outer[kLodChunkCells + 1];
-    const int m = axisSamples(alongX ? l.cellsX : l.cellsY, 2 * l.step, outer);
+    const int m = axisSamples(alongX ? l.cellsX : l.cellsY, outerStep, outer);
     const int* inner = alongX ? l.xs : l.ys;
     const int first = alongX ? l.i0 : l.j0, last = alongX ? l.i1 : l.j1;
     int outerAcross = 0, innerAcross = 0;
@@ -187,12 +209,25 @@ void addStrip(const Layout& l, int edge, std::vector<LocalTriangle>& out)
     }
 }
 
-void chunkTriangles(int cellsX, int cellsY, int level, unsigned stitched, std::vector<LocalTriangle>& out)
+// The level each edge is drawn at: both chunks that share it draw it with
+// the same samples. An edge at another level than its chunk's is stitched.
+using EdgeLevels = std::array<int, 4>;
+
+unsigned stitchedEdges(int level, const EdgeLevels& edges)
 {
+    unsigned stitched = 0;
+    for (int edge = 0; edge < 4; ++edge)
+        if (edges[size_t(edge)] != level) stitched |= 1u << edge;
+    return stitched;
+}
+
+void chunkTriangles(int cellsX, int cellsY, int level, const EdgeLevels& edges, std::vector<LocalTriangle>& out)
+{
+    const unsigned stitched = stitchedEdges(level, edges);
     const Layout l = makeLayout(cellsX, cellsY, level, stitched);
     addInterior(l, out);
     for (int edge = 0; edge < 4; ++edge)
-        if (stitched & (1u << edge)) addStrip(l, edge, out);
+        if (stitched & (1u << edge)) addStrip(l, edge, 1 << edges[size_t(edge)], out);
 }
 
 // -------------------------------------------------------------- measuring
@@ -343,7 +378,7 @@ void measureChunk(Chunk& chunk, ChunkHeights& h, std::vector<LocalTriangle>& scr
             float worst = 0.0f;
             for (unsigned stitched : {1u << edge, (1u << edge) | sides}) {
                 scratch.clear();
-                addStrip(makeLayout(chunk.cellsX, chunk.cellsY, level, stitched), edge, scratch);
+                addStrip(makeLayout(chunk.cellsX, chunk.cellsY, level, stitched), edge, 2 << level, scratch);
                 worst = std::max(worst, listError(h, scratch));
             }
             chunk.stripError[level][edge] = worst;
@@ -382,9 +417,7 @@ void rebuildChunks()
     lod.chunks.clear();
     lod.list.clear();
     lod.listCount = {};
-    for (auto& byShape : lod.templates)
-        for (auto& byLevel : byShape)
-            for (std::vector<uint32_t>& list : byLevel) list.clear();
+    lod.templates.clear();
     lod.gridX = t.gridX;
     lod.gridY = t.gridY;
     lod.chunksX = lod.chunksY = 0;
@@ -460,11 +493,11 @@ void limitLevelSteps()
         changed = false;
         for (int cy = 0; cy < lod.chunksY; ++cy)
             for (int cx = 0; cx < lod.chunksX; ++cx) {
-                Chunk& chunk = chunkAt(cx, cy);
+                uint8_t& level = chunkAt(cx, cy).level[kCameraLevels];
                 for (int edge = 0; edge < 4; ++edge) {
                     const Chunk* other = neighbour(cx, cy, edge);
-                    if (other && chunk.level > other->level + 1) {
-                        chunk.level = uint8_t(other->level + 1);
+                    if (other && level > other->level[kCameraLevels] + 1) {
+                        level = uint8_t(other->level[kCameraLevels] + 1);
                         changed = true;
                     }
                 }
@@ -483,9 +516,10 @@ bool refineTooCoarseStrips(double pixelsPerUnitAtOne, float pixelError)
             const Chunk& chunk = chunkAt(cx, cy);
             for (int edge = 0; edge < 4; ++edge) {
                 Chunk* other = const_cast<Chunk*>(neighbour(cx, cy, edge));
-                if (!other || other->level != chunk.level + 1) continue;
-                if (chunk.stripError[chunk.level][edge] * pixelsPerUnitAtOne > pixelError * chunk.distance) {
-                    other->level = chunk.level;
+                const int level = chunk.level[kCameraLevels];
+                if (!other || other->level[kCameraLevels] != level + 1) continue;
+                if (chunk.stripError[level][edge] * pixelsPerUnitAtOne > pixelError * chunk.distance) {
+                    other->level[kCameraLevels] = uint8_t(level);
                     changed = true;
                 }
             }
@@ -493,29 +527,60 @@ bool refineTooCoarseStrips(double pixelsPerUnitAtOne, float pixelError)
     return changed;
 }
 
-unsigned stitchMask(int cx, int cy)
+// An edge takes the coarser level of the two chunks beside it. In the
+// light's view an edge beside a chunk the camera sees keeps the camera's
+// edge level, so that chunk's surface is the same in both views.
+EdgeLevels edgeLevels(int cx, int cy, LevelSet set)
 {
     const Chunk& chunk = chunkAt(cx, cy);
-    unsigned mask = 0;
+    EdgeLevels edges;
     for (int edge = 0; edge < 4; ++edge) {
         const Chunk* other = neighbour(cx, cy, edge);
-        if (other && other->level > chunk.level) mask |= 1u << edge;
+        const LevelSet shared = other && (chunk.inView || other->inView) ? kCameraLevels : set;
+        edges[size_t(edge)] = other ? std::max(chunk.level[shared], other->level[shared]) : chunk.level[set];
     }
-    return mask;
+    return edges;
 }
 
-const std::vector<uint32_t>& templateFor(const Chunk& chunk, unsigned stitched)
+const std::vector<uint32_t>& templateFor(const Chunk& chunk, int level, const EdgeLevels& edges)
 {
-    const int shape = (chunk.cellsX != kLodChunkCells ? 1 : 0) | (chunk.cellsY != kLodChunkCells ? 2 : 0);
-    std::vector<uint32_t>& list = lod.templates[shape][chunk.level][stitched];
+    uint32_t key = (chunk.cellsX != kLodChunkCells ? 1u : 0u) | (chunk.cellsY != kLodChunkCells ? 2u : 0u);
+    key = key << 3 | uint32_t(level);
+    for (int edge : edges) key = key << 3 | uint32_t(edge);
+    std::vector<uint32_t>& list = lod.templates[key];
     if (list.empty()) {
         std::vector<LocalTriangle> triangles;
-        chunkTriangles(chunk.cellsX, chunk.cellsY, chunk.level, stitched, triangles);
+        chunkTriangles(chunk.cellsX, chunk.cellsY, level, edges, triangles);
         list.reserve(triangles.size() * 3);
         for (const LocalTriangle& t : triangles)
             for (int k = 0; k < 3; ++k) list.push_back(uint32_t(t.r[k]) * uint32_t(lod.gridX) + t.c[k]);
     }
     return list;
+}
+
+// Pixels that one world unit across the line of sight covers at distance
+// 1, in the corner of the view where it is most (the depth there is the
+// distance times the cosine of the corner's angle).
+double pixelsPerUnitAtOne(const double projection[16], int viewportHeight)
+{
+    const double tanX = projection[0] != 0 ? 1.0 / projection[0] : 0.0;
+    const double tanY = projection[5] != 0 ? 1.0 / projection[5] : 0.0;
+    return std::fabs(projection[5]) * 0.5 * viewportHeight * std::sqrt(1.0 + tanX * tanX + tanY * tanY);
+}
+
+// The eye of a modelview matrix that only turns and moves.
+void eyeOf(const double m[16], double eye[3])
+{
+    for (int k = 0; k < 3; ++k) eye[k] = -(m[4 * k] * m[12] + m[4 * k + 1] * m[13] + m[4 * k + 2] * m[14]);
+}
+
+// The coarsest level whose error, `scale` pixels per unit at distance 1,
+// stays within `allowed` pixels at `distance`.
+uint8_t coarsestLevel(const Chunk& chunk, double scale, float allowed, float distance)
+{
+    for (int level = kLodLevels - 1; level > 0; --level)
+        if (chunk.error[level] * scale <= allowed * distance) return uint8_t(level);
+    return 0;
 }
 
 void unionBox(LodBounds& box, bool& any, const Chunk& chunk)
@@ -569,35 +634,46 @@ void chooseLodLevels(const double modelview[16], const double projection[16], in
 {
     if (!gridIsCurrent()) rebuildChunks();
     if (lod.chunks.empty()) return;
-    const double* m = modelview;
-    const double eye[3] = {-(m[0] * m[12] + m[1] * m[13] + m[2] * m[14]),
-                           -(m[4] * m[12] + m[5] * m[13] + m[6] * m[14]),
-                           -(m[8] * m[12] + m[9] * m[13] + m[10] * m[14])};
-    // Pixels that one world unit across the line of sight covers at
-    // distance 1, in the corner of the view where it is most (the depth
-    // there is the distance times the cosine of the corner's angle).
-    const double tanX = projection[0] != 0 ? 1.0 / projection[0] : 0.0;
-    const double tanY = projection[5] != 0 ? 1.0 / projection[5] : 0.0;
-    const double pixelsPerUnitAtOne =
-        std::fabs(projection[5]) * 0.5 * viewportHeight * std::sqrt(1.0 + tanX * tanX + tanY * tanY);
-    double clip[16];
+    double eye[3], clip[16];
+    eyeOf(modelview, eye);
+    const double scale = pixelsPerUnitAtOne(projection, viewportHeight);
     multiply(projection, modelview, clip);
     const Frustum view = frustumOf(clip);
-
     for (Chunk& chunk : lod.chunks) {
         chunk.inView = !boxOutside(view, chunk.lo, chunk.hi);
         chunk.distance = distanceToBox(eye, chunk.lo, chunk.hi);
-        chunk.level = 0;
-        for (int level = kLodLevels - 1; level > 0; --level) {
-            if (chunk.error[level] * pixelsPerUnitAtOne <= pixelError * chunk.distance) {
-                chunk.level = uint8_t(level);
-                break;
-            }
-        }
+        chunk.level[kCameraLevels] = coarsestLevel(chunk, scale, pixelError, chunk.distance);
     }
     limitLevelSteps();
-    while (refineTooCoarseStrips(pixelsPerUnitAtOne, pixelError)) limitLevelSteps();
+    while (refineTooCoarseStrips(scale, pixelError)) limitLevelSteps();
+    for (Chunk& chunk : lod.chunks) chunk.level[kLightLevels] = chunk.level[kCameraLevels];
+    lod.drawn = kCameraLevels;
 }
+
+void chooseLodLightLevels(const double modelview[16], const double projection[16], int mapSize)
+{
+    if (!gridIsCurrent()) return;
+    double light[3];
+    eyeOf(modelview, light);
+    // Texels per unit at distance 1 along the map's wider axis. Seen from a
+    // low light the terrain is a thin slab and the other axis magnifies
+    // heights many times; a caster's height error shows as its shadow moved
+    // along the ground, where the wider axis's texels are what the map
+    // resolves.
+    const double scale = std::min(std::fabs(projection[0]), std::fabs(projection[5])) * 0.5 * mapSize;
+    // A chunk the camera sees keeps the camera's level (edgeLevels keeps its
+    // edges too), so that the seen surface is the same in both views: its
+    // shadow on itself depends on it. The others only cast shadows; their
+    // exact shape moves a shadow by less than a texel at the light's level,
+    // and their edges stitch to neighbours of any level.
+    for (Chunk& chunk : lod.chunks) {
+        if (chunk.inView) continue;
+        const float distance = distanceToBox(light, chunk.lo, chunk.hi);
+        chunk.level[kLightLevels] = std::max(chunk.level[kCameraLevels], coarsestLevel(chunk, scale, 1.0f, distance));
+    }
+}
+
+void useLodLightLevels(bool light) { lod.drawn = light ? kLightLevels : kCameraLevels; }
 
 const std::vector<uint32_t>& lodTrianglesInView(const double clip[16])
 {
@@ -609,7 +685,8 @@ const std::vector<uint32_t>& lodTrianglesInView(const double clip[16])
         for (int cx = 0; cx < lod.chunksX; ++cx) {
             const Chunk& chunk = chunkAt(cx, cy);
             if (boxOutside(view, chunk.lo, chunk.hi)) continue;
-            const std::vector<uint32_t>& relative = templateFor(chunk, stitchMask(cx, cy));
+            const std::vector<uint32_t>& relative =
+                templateFor(chunk, chunk.level[lod.drawn], edgeLevels(cx, cy, lod.drawn));
             const uint32_t base = uint32_t(chunk.r0) * uint32_t(lod.gridX) + uint32_t(chunk.c0);
             const size_t at = lod.list.size();
             lod.list.resize(at + relative.size());
@@ -650,7 +727,7 @@ int lodChunksY() { return lod.chunksY; }
 int lodChunkLevel(int cx, int cy)
 {
     if (cx < 0 || cy < 0 || cx >= lod.chunksX || cy >= lod.chunksY) return -1;
-    return chunkAt(cx, cy).level;
+    return chunkAt(cx, cy).level[kCameraLevels];
 }
 
 float lodChunkError(int cx, int cy, int level)

@@ -45,9 +45,18 @@ bool terrainUsesLod();
 // the full detail, and notes which chunks the camera sees.
 void chooseLodLevels(const double modelview[16], const double projection[16], int viewportHeight,
                      float pixelError = kLodPixelError);
+// Levels for the light's view (its modelview and projection, the map's side
+// in texels): chunks the camera saw keep the camera's levels, as the map
+// must hold the very surface the camera shows; the others only cast
+// shadows and need be no finer than a map texel where they stand. Call after
+// chooseLodLevels.
+void chooseLodLightLevels(const double modelview[16], const double projection[16], int mapSize);
+// Whether the next lists use the light's levels (true) or the camera's
+// (false; chooseLodLevels sets it back).
+void useLodLightLevels(bool light);
 // Triangle list (indices into the whole-grid vertex arrays) of the chunks
-// inside the view of `clip` (projection x modelview), at the levels chosen
-// last. The list stays valid until the next call.
+// inside the view of `clip` (projection x modelview), at the levels in use.
+// The list stays valid until the next call.
 const std::vector<uint32_t>& lodTrianglesInView(const double clip[16]);
 
 // The list the last lodTrianglesInView returned.

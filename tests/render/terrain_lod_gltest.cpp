@@ -6,7 +6,9 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <set>
 #include <vector>
 
 #include "app/editor_state.h"
@@ -104,6 +106,33 @@ double trueHeight(double x, double y)
         return heightAt(c, r) + u * (heightAt(c + 1, r) - heightAt(c, r)) + v * (heightAt(c, r + 1) - heightAt(c, r));
     return heightAt(c + 1, r + 1) + (1 - u) * (heightAt(c, r + 1) - heightAt(c + 1, r + 1)) +
            (1 - v) * (heightAt(c + 1, r) - heightAt(c + 1, r + 1));
+}
+
+// Triangles of a 513-wide grid's list: all counter-clockwise from above and
+// together exactly `chunks` whole chunks' area.
+void expectChunksTiled(const std::vector<uint32_t>& list, int chunks)
+{
+    int64_t twiceArea = 0;
+    int clockwise = 0;
+    for (size_t i = 0; i + 2 < list.size(); i += 3) {
+        int c[3], r[3];
+        for (int k = 0; k < 3; ++k) {
+            c[k] = int(list[i + size_t(k)] % 513);
+            r[k] = int(list[i + size_t(k)] / 513);
+        }
+        const int64_t area = int64_t(c[1] - c[0]) * (r[2] - r[0]) - int64_t(c[2] - c[0]) * (r[1] - r[0]);
+        clockwise += area <= 0 ? 1 : 0;
+        twiceArea += area;
+    }
+    EXPECT_EQ(clockwise, 0);
+    EXPECT_EQ(twiceArea, int64_t(chunks) * 2 * 64 * 64);
+}
+
+std::array<uint32_t, 3> sortedTriangle(const uint32_t* corners)
+{
+    std::array<uint32_t, 3> t = {corners[0], corners[1], corners[2]};
+    std::sort(t.begin(), t.end());
+    return t;
 }
 
 } // namespace
@@ -216,23 +245,27 @@ TEST_F(TerrainLodTest, LevelBoundariesLeaveNoCracks)
     EXPECT_GT(covered, kWidth * kHeight / 3);
     EXPECT_EQ(cracks, 0);
 
-    // Nor do chunks overlap or leave holes inside: the drawn triangles,
-    // all turning the same way, cover exactly the drawn chunks' cells.
-    const std::vector<uint32_t>& list = lodLastList();
-    int64_t twiceArea = 0;
-    int clockwise = 0;
-    for (size_t i = 0; i + 2 < list.size(); i += 3) {
-        int c[3], r[3];
-        for (int k = 0; k < 3; ++k) {
-            c[k] = int(list[i + size_t(k)] % 513);
-            r[k] = int(list[i + size_t(k)] / 513);
-        }
-        const int64_t area = int64_t(c[1] - c[0]) * (r[2] - r[0]) - int64_t(c[2] - c[0]) * (r[1] - r[0]);
-        clockwise += area <= 0 ? 1 : 0;
-        twiceArea += area;
-    }
-    EXPECT_EQ(clockwise, 0);
-    EXPECT_EQ(twiceArea, int64_t(lodLastListCount().chunks) * 2 * 64 * 64);
+    // Nor do chunks overlap or leave holes inside, in the camera's view or
+    // the light's (which stitches chunks the camera does not see to any
+    // level): the triangles, all turning the same way, cover exactly the
+    // drawn chunks' cells. And the light sees the very triangles the camera
+    // draws, or the ground would shadow itself.
+    const std::vector<uint32_t> seen = lodLastList();
+    expectChunksTiled(seen, lodLastListCount().chunks);
+    createShadowMap();
+    editor.lightPosition[0] = -3000.0f;
+    editor.lightPosition[1] = 9000.0f;
+    editor.lightPosition[2] = 2500.0f;
+    renderShadowPass();
+    const std::vector<uint32_t>& lit = lodLastList();
+    expectChunksTiled(lit, lodLastListCount().chunks);
+    EXPECT_GT(lodLastListCount().chunks, 30);
+    std::set<std::array<uint32_t, 3>> litTriangles;
+    for (size_t i = 0; i + 2 < lit.size(); i += 3) litTriangles.insert(sortedTriangle(&lit[i]));
+    int missing = 0;
+    for (size_t i = 0; i + 2 < seen.size(); i += 3) missing += litTriangles.count(sortedTriangle(&seen[i])) ? 0 : 1;
+    EXPECT_EQ(missing, 0);
+    destroyShadowMap();
 }
 
 TEST_F(TerrainLodTest, FullDetailChunksDrawTheWholeListsPicture)
