@@ -250,12 +250,18 @@ TEST_F(TerrainLodTest, LevelBoundariesLeaveNoCracks)
     // level): the triangles, all turning the same way, cover exactly the
     // drawn chunks' cells. And the light sees the very triangles the camera
     // draws, or the ground would shadow itself.
-    const std::vector<uint32_t> seen = lodLastList();
-    expectChunksTiled(seen, lodLastListCount().chunks);
+    expectChunksTiled(lodLastList(), lodLastListCount().chunks);
     createShadowMap();
-    editor.lightPosition[0] = -3000.0f;
-    editor.lightPosition[1] = 9000.0f;
-    editor.lightPosition[2] = 2500.0f;
+    // From the middle at the normal error, with a far light behind the
+    // camera: chunks behind the camera are near (fine for the camera) yet
+    // only cast shadows (coarse for the light), beside seen ones.
+    const double middle[3] = {8000, 8000, 700}, ahead[3] = {16000, 15000, 0};
+    lookAt(middle, ahead);
+    const uint8_t black[3] = {0, 0, 0};
+    const std::vector<uint32_t> seen = (drawOver(black), lodLastList());
+    expectChunksTiled(seen, lodLastListCount().chunks);
+    editor.lightPosition[0] = editor.lightPosition[1] = -20000.0f;
+    editor.lightPosition[2] = 20000.0f;
     renderShadowPass();
     const std::vector<uint32_t>& lit = lodLastList();
     expectChunksTiled(lit, lodLastListCount().chunks);
