@@ -1,9 +1,10 @@
-// Chunked level of detail: chunk records, their triangulation at each level,
-// the height error of every level measured against the full-detail surface,
-// the per-frame choice of levels and the triangle lists of each view.
+// Chunked level of detail: chunk records, the height error of every level
+// measured against the full-detail surface, the per-frame choice of levels
+// and the triangle lists of each view (the triangles of one chunk come from
+// render/chunk_triangulation.h).
 //
-// Index: records | triangulation | measuring | change entry points | levels |
-//        lists | inspection
+// Index: records | measuring | change entry points | levels | per frame |
+//        inspection
 #include "render/terrain_lod.h"
 
 #include <algorithm>
@@ -13,13 +14,11 @@
 #include <unordered_map>
 
 #include "app/editor_state.h"
+#include "render/chunk_triangulation.h"
 
 namespace {
 
 // ---------------------------------------------------------------- records
-
-// Chunk edges; bit e of a stitch mask says edge e is drawn at the next level.
-enum ChunkEdge { kSouth = 0, kEast = 1, kNorth = 2, kWest = 3 }; // row 0, last column, last row, column 0
 
 struct Chunk {
     int c0 = 0, r0 = 0;         // first vertex column and row in the grid
@@ -86,148 +85,6 @@ const Chunk* neighbour(int cx, int cy, int edge)
     }
     if (cx < 0 || cy < 0 || cx >= lod.chunksX || cy >= lod.chunksY) return nullptr;
     return &chunkAt(cx, cy);
-}
-
-// ---------------------------------------------------------- triangulation
-
-// A triangle in chunk-local vertex coordinates (column, row).
-struct LocalTriangle {
-    uint8_t c[3];
-    uint8_t r[3];
-};
-
-// Samples along a chunk side of `cells` cells at `step`: 0, step, 2 step,
-// ... and always the end. Returns the number of segments.
-int axisSamples(int cells, int step, int* out)
-{
-    int n = 0;
-    for (int v = 0; v < cells; v += step) out[n++] = v;
-    out[n] = cells;
-    return n;
-}
-
-// One chunk at one level: the samples along both axes and the part drawn as
-// a regular grid (samples i0..i1, j0..j1); each stitched edge gives up its
-// outer row of cells to a strip.
-struct Layout {
-    int cellsX = 0, cellsY = 0, step = 1;
-    int xs[kLodChunkCells + 2] = {};
-    int ys[kLodChunkCells + 2] = {};
-    int nx = 0, ny = 0;
-    int i0 = 0, i1 = 0, j0 = 0, j1 = 0;
-};
-
-// A side of one segment whose two ends both give way to strips gets a
-// middle sample for the strips to meet at.
-void splitLoneSegment(int cells, int* samples, int& n)
-{
-    if (n != 1 || cells < 2) return;
-    samples[1] = cells / 2;
-    samples[2] = cells;
-    n = 2;
-}
-
-Layout makeLayout(int cellsX, int cellsY, int level, unsigned stitched)
-{
-    Layout l;
-    l.cellsX = cellsX;
-    l.cellsY = cellsY;
-    l.step = 1 << level;
-    l.nx = axisSamples(cellsX, l.step, l.xs);
-    l.ny = axisSamples(cellsY, l.step, l.ys);
-    const unsigned acrossX = (1u << kWest) | (1u << kEast), acrossY = (1u << kSouth) | (1u << kNorth);
-    if ((stitched & acrossX) == acrossX) splitLoneSegment(cellsX, l.xs, l.nx);
-    if ((stitched & acrossY) == acrossY) splitLoneSegment(cellsY, l.ys, l.ny);
-    l.i0 = (stitched & (1u << kWest)) ? 1 : 0;
-    l.i1 = std::max(l.i0, (stitched & (1u << kEast)) ? l.nx - 1 : l.nx);
-    l.j0 = (stitched & (1u << kSouth)) ? 1 : 0;
-    l.j1 = std::max(l.j0, (stitched & (1u << kNorth)) ? l.ny - 1 : l.ny);
-    return l;
-}
-
-// Counter-clockwise seen from above, like the full-detail list; the corner
-// order is kept when it already is.
-void addTriangle(std::vector<LocalTriangle>& out, int c0, int r0, int c1, int r1, int c2, int r2)
-{
-    const int area = (c1 - c0) * (r2 - r0) - (c2 - c0) * (r1 - r0);
-    if (area == 0) return;
-    if (area < 0) {
-        std::swap(c1, c2);
-        std::swap(r1, r2);
-    }
-    out.push_back({{uint8_t(c0), uint8_t(c1), uint8_t(c2)}, {uint8_t(r0), uint8_t(r1), uint8_t(r2)}});
-}
-
-// The regular part: each cell split like the full-detail list's cells
-// (corners in the same order), so level 0 unstitched is that list exactly.
-void addInterior(const Layout& l, std::vector<LocalTriangle>& out)
-{
-    for (int j = l.j0; j < l.j1; ++j) {
-        for (int i = l.i0; i < l.i1; ++i) {
-            const int x0 = l.xs[i], x1 = l.xs[i + 1], y0 = l.ys[j], y1 = l.ys[j + 1];
-            addTriangle(out, x0, y0, x1, y0, x0, y1);
-            addTriangle(out, x0, y1, x1, y0, x1, y1);
-        }
-    }
-}
-
-// The strip between a stitched edge, which has the samples of the level the
-// edge is drawn at (every `outerStep`-th), and the side of the regular part.
-// The two rows are zipped together: each triangle advances along one of
-// them, the inner one while its next sample lies before the middle of the
-// current outer segment.
-void addStrip(const Layout& l, int edge, int outerStep, std::vector<LocalTriangle>& out)
-{
-    const bool alongX = edge == kSouth || edge == kNorth;
-    int outer[kLodChunkCells + 1];
-    const int m = axisSamples(alongX ? l.cellsX : l.cellsY, outerStep, outer);
-    const int* inner = alongX ? l.xs : l.ys;
-    const int first = alongX ? l.i0 : l.j0, last = alongX ? l.i1 : l.j1;
-    int outerAcross = 0, innerAcross = 0;
-    switch (edge) {
-    case kSouth: innerAcross = l.ys[l.j0]; break;
-    case kNorth: outerAcross = l.cellsY; innerAcross = l.ys[l.j1]; break;
-    case kWest: innerAcross = l.xs[l.i0]; break;
-    default: outerAcross = l.cellsX; innerAcross = l.xs[l.i1]; break;
-    }
-    auto add = [&](int a0, int across0, int a1, int across1, int a2, int across2) {
-        if (alongX)
-            addTriangle(out, a0, across0, a1, across1, a2, across2);
-        else
-            addTriangle(out, across0, a0, across1, a1, across2, a2);
-    };
-    int k = 0, i = first;
-    while (k < m || i < last) {
-        const bool innerNext = k == m || (i < last && 2 * inner[i + 1] <= outer[k] + outer[k + 1]);
-        if (innerNext) {
-            add(outer[k], outerAcross, inner[i + 1], innerAcross, inner[i], innerAcross);
-            ++i;
-        } else {
-            add(outer[k], outerAcross, outer[k + 1], outerAcross, inner[i], innerAcross);
-            ++k;
-        }
-    }
-}
-
-// The level each edge is drawn at: both chunks that share it draw it with
-// the same samples. An edge at another level than its chunk's is stitched.
-using EdgeLevels = std::array<int, 4>;
-
-unsigned stitchedEdges(int level, const EdgeLevels& edges)
-{
-    unsigned stitched = 0;
-    for (int edge = 0; edge < 4; ++edge)
-        if (edges[size_t(edge)] != level) stitched |= 1u << edge;
-    return stitched;
-}
-
-void chunkTriangles(int cellsX, int cellsY, int level, const EdgeLevels& edges, std::vector<LocalTriangle>& out)
-{
-    const unsigned stitched = stitchedEdges(level, edges);
-    const Layout l = makeLayout(cellsX, cellsY, level, stitched);
-    addInterior(l, out);
-    for (int edge = 0; edge < 4; ++edge)
-        if (stitched & (1u << edge)) addStrip(l, edge, 1 << edges[size_t(edge)], out);
 }
 
 // -------------------------------------------------------------- measuring
@@ -316,11 +173,12 @@ float listError(const ChunkHeights& h, const std::vector<LocalTriangle>& triangl
 // go through triangleError.
 float regularError(const ChunkHeights& h, int level)
 {
-    const Layout l = makeLayout(h.cellsX, h.cellsY, level, 0);
+    int xs[kLodChunkCells + 1], ys[kLodChunkCells + 1];
+    const int nx = axisSamples(h.cellsX, 1 << level, xs), ny = axisSamples(h.cellsY, 1 << level, ys);
     float worst = 0.0f;
-    for (int j = 0; j < l.ny; ++j) {
-        for (int i = 0; i < l.nx; ++i) {
-            const int x0 = l.xs[i], x1 = l.xs[i + 1], y0 = l.ys[j], y1 = l.ys[j + 1];
+    for (int j = 0; j < ny; ++j) {
+        for (int i = 0; i < nx; ++i) {
+            const int x0 = xs[i], x1 = xs[i + 1], y0 = ys[j], y1 = ys[j + 1];
             const int size = x1 - x0;
             if (y1 - y0 != size) {
                 const LocalTriangle halves[2] = {
@@ -374,11 +232,10 @@ void measureChunk(Chunk& chunk, ChunkHeights& h, std::vector<LocalTriangle>& scr
     // too: measure it both ways.
     for (int level = 0; level + 1 < kLodLevels; ++level) {
         for (int edge = 0; edge < 4; ++edge) {
-            const unsigned sides = (1u << ((edge + 1) % 4)) | (1u << ((edge + 3) % 4));
             float worst = 0.0f;
-            for (unsigned stitched : {1u << edge, (1u << edge) | sides}) {
+            for (bool sidesToo : {false, true}) {
                 scratch.clear();
-                addStrip(makeLayout(chunk.cellsX, chunk.cellsY, level, stitched), edge, 2 << level, scratch);
+                chunkStrip(chunk.cellsX, chunk.cellsY, level, edge, sidesToo, scratch);
                 worst = std::max(worst, listError(h, scratch));
             }
             chunk.stripError[level][edge] = worst;
