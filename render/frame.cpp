@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <cstdlib>
+#include <vector>
 
 #include "app/editor_state.h"
 #include "render/gl_extensions.h"
@@ -67,17 +67,39 @@ void drawChunkWireframeInColour()
     drawChunkWireframe();
 }
 
+void normalLine(const TerrainVertex& v, float length)
+{
+    glVertex3fv(v.position);
+    glVertex3f(v.position[0] + v.normal[0] * length, v.position[1] + v.normal[1] * length,
+               v.position[2] + v.normal[2] * length);
+}
+
+// Big grids: only the vertices the scene's chunks just drew, each once (a
+// vertex serves up to six triangles of the list).
+void drawnVertexNormals(float length)
+{
+    static std::vector<bool> done;
+    const std::vector<uint32_t>& drawn = lodLastList();
+    const std::vector<TerrainVertex>& vertices = editor.terrain.vertices;
+    done.resize(vertices.size());
+    for (uint32_t index : drawn) {
+        if (done[index]) continue;
+        done[index] = true;
+        normalLine(vertices[index], length);
+    }
+    for (uint32_t index : drawn) done[index] = false;
+}
+
 void drawNormals()
 {
     const Terrain& t = editor.terrain;
     const float length = t.blockWidth * 0.5f, axis = 2.0f * t.blockWidth;
     glColor3f(1, 0, 0);
     glBegin(GL_LINES);
-    for (const TerrainVertex& v : t.vertices) {
-        glVertex3fv(v.position);
-        glVertex3f(v.position[0] + v.normal[0] * length, v.position[1] + v.normal[1] * length,
-                   v.position[2] + v.normal[2] * length);
-    }
+    if (terrainUsesLod())
+        drawnVertexNormals(length);
+    else
+        for (const TerrainVertex& v : t.vertices) normalLine(v, length);
     glVertex3f(0, 0, 0);
     glVertex3f(axis, 0, 0);
     glColor3f(0, 1, 0);
@@ -369,9 +391,7 @@ void drawFrame()
     glViewport(0, 0, editor.windowWidth, editor.windowHeight);
     resetMeshDrawCount();
     if (haveTerrain) chooseLevelsForCamera();
-    static const char* exp = getenv("EXP");
-    static int n = 0;
-    if (editor.shadowsOn && haveTerrain && (!(exp && exp[0]=='B') || n++ < 3)) renderShadowPass();
+    if (editor.shadowsOn && haveTerrain) renderShadowPass();
     glClearColor(0.25f, 0.25f, 0.25f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDepthMask(GL_TRUE);

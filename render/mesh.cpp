@@ -1,7 +1,6 @@
 #include "render/mesh.h"
 
 #include <cstddef>
-#include <cstdlib>
 
 #include "render/gl_extensions.h"
 #include "render/shadow.h"
@@ -78,8 +77,7 @@ void drawTerrainMesh()
     }
 
     const bool textured = editor.texturingOn != 0;
-    static const char* exp = getenv("EXP");
-    const bool shadowed = textured && editor.shadowsOn && shadowMapReady() && !(exp && exp[0]=='A');
+    const bool shadowed = textured && editor.shadowsOn && shadowMapReady();
     if (textured) {
         selectClientTextureUnit(0);
         selectTextureUnit(0);
