@@ -16,9 +16,18 @@ int64_t steadyMillis()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+bool gStatusToStderr = true;
+
 void postStatus(const std::string& message)
 {
-    std::fprintf(stderr, "%s\n", message.c_str());
+    if (gStatusToStderr) std::fprintf(stderr, "%s\n", message.c_str());
     editor.statusMessage = message;
     editor.statusMessageUntil = steadyMillis() + 4000;
+}
+
+bool refused(const std::string& why)
+{
+    if (why.empty()) return false;
+    postStatus(why);
+    return true;
 }

@@ -102,8 +102,12 @@ struct BrushStamp {
 struct TextureRecord {
     uint32_t texture = 0; // GL texture name, 0 when the file could not be read
     std::string name;     // the path exactly as requested
+    std::string failure;  // why texture is 0, for the user ("Not a regular file: ..."); empty once loaded
 };
 constexpr int32_t kNoTexture = -1; // "no record" for a texture reference
+// The ground textures' files in the data folder at start-up, slots 0 to 2.
+inline const char* const kDefaultGroundTextures[3] = {"textures/sand1.tga", "textures/grass1.tga",
+                                                      "textures/snow1.tga"};
 
 // ---------------------------------------------------------------- Shaders
 
@@ -159,7 +163,8 @@ enum PromptKind : int32_t {
 };
 constexpr int kPromptKinds = 5;
 
-// `exportFormat`: the export prompt's choice (F5 to F11).
+// `exportFormat`: the export prompt's choice (F5 to F11 give codes 0 to 6;
+// a typed name ending in ".png" or ".r16" chooses the last two).
 enum ExportFormat : int32_t {
     kExportObj = 0,
     kExportHeightmapTga = 1,
@@ -168,8 +173,10 @@ enum ExportFormat : int32_t {
     kExportDistributionTga = 4,
     kExportFinalTextureTga = 5,
     kExportNormalMapTga = 6,
+    kExportHeightmapPng = 7,
+    kExportHeightmapR16 = 8,
 };
-constexpr int kExportFormats = 7;
+constexpr int kExportFormats = 9;
 
 // `textureSlot` 0 to 2 are the ground textures; this one is the sky.
 constexpr int32_t kTextureSlotSky = 3;
@@ -254,8 +261,6 @@ struct EditorState {
     bool skyIsSphere = false;
     std::string skySetName;
     std::vector<TextureRecord> textureCache;
-    int32_t loadMipmapped = 0;   // 1 only while ground textures load
-    int32_t loadClampToEdge = 0; // 1 only while sky images load
     ShaderProgram standardProgram;
     ShaderProgram shadowProgram;
     bool vboSupported = false;
@@ -301,5 +306,12 @@ void resetEditorState();
 // command, a finished save): one line on stderr and the same text in the
 // HUD for a few seconds.
 void postStatus(const std::string& message);
+// Whether postStatus also writes to stderr (batch mode keeps its successes
+// quiet and prints the failing step's message itself).
+extern bool gStatusToStderr;
+// A command's refusal: posts `why` and returns true, or returns false when
+// `why` is empty (the command may go ahead). Commands check before they
+// record their undo entry, so a refused one leaves the history as it was.
+bool refused(const std::string& why);
 // Milliseconds on a steady clock, for message expiry.
 int64_t steadyMillis();

@@ -4,10 +4,8 @@
 
 #include "app/editor_state.h"
 #include "io/document.h"
+#include "io/export_formats.h"
 #include "io/heightmap_import.h"
-#include "io/image_export.h"
-#include "io/map_export.h"
-#include "io/obj_export.h"
 #include "sculpt/stroke.h"
 
 #include <cstring>
@@ -78,22 +76,6 @@ static void ensureExtension(const char* extension)
         appendIfFits(extension);
 }
 
-struct ExportTarget {
-    const char* extension;
-    bool (*run)(const std::string& path);
-};
-
-// Indexed by ExportFormat.
-static const ExportTarget kExportTargets[kExportFormats] = {
-    {".obj", exportObj},
-    {".tga", exportHeightmapTga},
-    {".map", exportQ1Map},
-    {".map", exportQ3Map},
-    {".tga", exportDistributionTga},
-    {".tga", exportFinalTextureTga},
-    {".tga", exportNormalMapTga},
-};
-
 static void commitLoad()
 {
     // Any '.' counts as an extension here, unlike save: "terrain.old" loads as typed.
@@ -106,14 +88,8 @@ static void commitLoad()
 
 static void commitHeightmapImport()
 {
-    const std::string name = editor.promptText;
     finishHeldStroke();
-    if (name.find(".tga") != std::string::npos)
-        importTgaHeightmap(name);
-    else if (name.find(".pgm") != std::string::npos)
-        importPgmHeightmap(name);
-    else if (!name.empty())
-        postStatus("Height maps are .tga or .pgm files: " + name);
+    importHeightmapFile(editor.promptText);
 }
 
 static void commitExport()
@@ -122,11 +98,14 @@ static void commitExport()
         postStatus("No terrain to export");
         return;
     }
-    if (editor.exportFormat < 0 || editor.exportFormat >= kExportFormats)
+    // A name ending in ".png" or ".r16" picks its format whatever is selected.
+    const ExportEntry* format = exportByTypedName(editor.promptText);
+    if (format == nullptr)
+        format = exportByCode(editor.exportFormat);
+    if (format == nullptr)
         return;
-    const ExportTarget& format = kExportTargets[editor.exportFormat];
-    ensureExtension(format.extension);
-    format.run(editor.promptText);
+    ensureExtension(format->extension);
+    format->run(editor.promptText);
 }
 
 void commitPrompt()

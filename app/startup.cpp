@@ -72,14 +72,6 @@ void buildPaletteAndClosePrompt()
     closePrompt();
 }
 
-void deleteStampTextures()
-{
-    for (const BrushStamp& stamp : editor.stamps) {
-        const GLuint name = stamp.texture;
-        if (name != 0) glDeleteTextures(1, &name);
-    }
-}
-
 } // namespace
 
 bool startUp()
@@ -123,34 +115,36 @@ bool startUp()
 void resetVideo(int width, int height)
 {
     setVideoMode(width, height);
-    // Where the mode change keeps the GL context (SDL on X11 does), the old
-    // textures and framebuffer are still alive: forgetting them would leak
-    // some 20 MB at every resize event while the window edge is dragged.
+    // SDL on X11 keeps the GL context across a mode change: every texture,
+    // buffer, program, framebuffer and stamp preview is still alive and only
+    // the palette's layout follows the new window. Deleting and re-creating
+    // them would reload every image from disk at each resize event while the
+    // window edge is dragged, and the software renderer keeps internal copies
+    // of deleted textures that the palette drew (about 17 KB a resize that
+    // are never freed).
     const uint32_t distribution = editor.terrain.distributionTexture;
-    const bool glObjectsKept = cachedTexturesAlive() || (distribution != 0 && glIsTexture(distribution));
-    const std::array<std::string, 3> groundNames = groundTextureNames();
-    uploadMeshBuffers();
-    if (glObjectsKept) {
-        deleteTextureCache();
-        deleteStampTextures();
-        destroyShadowMap();
-    } else {
-        clearTextureCache();
+    if (cachedTexturesAlive() || (distribution != 0 && glIsTexture(distribution))) {
+        buildPaletteAndClosePrompt();
+        return;
     }
-    deleteShaderProgram(editor.standardProgram);
-    deleteShaderProgram(editor.shadowProgram);
+    // A new context: the old names mean nothing in it, so they are
+    // forgotten, not deleted, and everything is made again.
+    const std::array<std::string, 3> groundNames = groundTextureNames();
+    editor.meshBuffers.fill(-1);
+    uploadMeshBuffers();
+    clearTextureCache();
+    editor.standardProgram.program = -1;
+    editor.shadowProgram.program = -1;
+    editor.shadowFramebuffer = 0;
+    editor.shadowDepthTexture = 0;
     releaseBrushStamps();
-    clearButtons();
     loadEditorTextures(groundNames);
     buildPaletteAndClosePrompt();
     loadSkySet(std::string(editor.skySetName));
     loadBrushStamps();
     createStampPreviews();
-    if (glObjectsKept)
-        replaceDistributionTexture();
-    else
-        editor.terrain.distributionTexture = createDistributionTexture(editor.terrain.distributionWidth,
-                                                                       editor.terrain.distributionHeight);
+    editor.terrain.distributionTexture =
+        createDistributionTexture(editor.terrain.distributionWidth, editor.terrain.distributionHeight);
     loadGlEntryPoints();
     createShadowMap();
     deleteQuadric();

@@ -1,6 +1,6 @@
 // What every terrain loader must leave behind, whatever bytes it was given:
 // a refused input changes nothing; an accepted one installs a terrain whose
-// arrays all match its sizes. Shared by the document and PGM targets.
+// arrays all match its sizes. Shared by the document, PGM and PNG targets.
 #pragma once
 
 #include <cstdlib>

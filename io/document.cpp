@@ -4,6 +4,7 @@
 #include "io/document.h"
 
 #include "app/editor_state.h"
+#include "io/file_read.h"
 #include "io/file_write.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
@@ -14,7 +15,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 #include <vector>
 
 static_assert(std::endian::native == std::endian::little,
@@ -24,29 +24,6 @@ static constexpr size_t kDocumentHeaderSize = 28;
 static constexpr size_t kVertexRecordSize = 24; // position and normal, six float32
 static constexpr size_t kVerticesPerChunk = 65536;
 
-// Where document bytes come from: a file or a memory block. A plain cursor
-// that refuses to read past the end.
-struct DocumentSource {
-    FILE* file = nullptr;
-    const uint8_t* data = nullptr;
-    uint64_t size = 0; // total bytes available
-    uint64_t at = 0;
-};
-
-static bool readBytes(DocumentSource& source, void* out, size_t count)
-{
-    if (source.size - source.at < count)
-        return false;
-    if (source.file != nullptr) {
-        if (std::fread(out, 1, count, source.file) != count)
-            return false;
-    } else {
-        std::memcpy(out, source.data + source.at, count);
-    }
-    source.at += count;
-    return true;
-}
-
 struct DocumentHeader {
     int32_t version;
     float blockWidth;
@@ -55,10 +32,10 @@ struct DocumentHeader {
     int32_t distributionWidth, distributionHeight;
 };
 
-static bool readHeader(DocumentSource& source, DocumentHeader& header)
+static bool readHeader(ByteSource& source, DocumentHeader& header)
 {
     uint8_t raw[kDocumentHeaderSize];
-    if (!readBytes(source, raw, sizeof raw))
+    if (!takeBytes(source, raw, sizeof raw))
         return false;
     std::memcpy(&header.version, raw + 0, 4);
     std::memcpy(&header.blockWidth, raw + 4, 4);
@@ -87,12 +64,12 @@ static uint64_t expectedDocumentSize(const DocumentHeader& h)
     return kDocumentHeaderSize + vertices * kVertexRecordSize + weights * bytesPerWeight;
 }
 
-static bool readVertices(DocumentSource& source, std::vector<TerrainVertex>& vertices)
+static bool readVertices(ByteSource& source, std::vector<TerrainVertex>& vertices)
 {
     std::vector<float> records(std::min(vertices.size(), kVerticesPerChunk) * 6);
     for (size_t first = 0; first < vertices.size(); first += kVerticesPerChunk) {
         const size_t count = std::min(kVerticesPerChunk, vertices.size() - first);
-        if (!readBytes(source, records.data(), count * kVertexRecordSize))
+        if (!takeBytes(source, records.data(), count * kVertexRecordSize))
             return false;
         for (size_t i = 0; i < count; ++i) {
             TerrainVertex& v = vertices[first + i];
@@ -103,12 +80,12 @@ static bool readVertices(DocumentSource& source, std::vector<TerrainVertex>& ver
     return true;
 }
 
-static bool readDistribution(DocumentSource& source, int32_t version, std::vector<float>& weights)
+static bool readDistribution(ByteSource& source, int32_t version, std::vector<float>& weights)
 {
     if (version == kDocumentVersion)
-        return readBytes(source, weights.data(), weights.size() * sizeof(float));
+        return takeBytes(source, weights.data(), weights.size() * sizeof(float));
     std::vector<uint8_t> bytes(weights.size());
-    if (!readBytes(source, bytes.data(), bytes.size()))
+    if (!takeBytes(source, bytes.data(), bytes.size()))
         return false;
     for (size_t i = 0; i < bytes.size(); ++i)
         weights[i] = bytes[i] / 255.0f;
@@ -142,7 +119,7 @@ static void installDocument(const DocumentHeader& h, std::vector<TerrainVertex>&
 
 // Reads and installs a whole document; returns an empty string on success,
 // else the reason for the user.
-static std::string readDocument(DocumentSource& source)
+static std::string readDocument(ByteSource& source)
 {
     DocumentHeader header;
     if (!readHeader(source, header))
@@ -166,22 +143,17 @@ static std::string readDocument(DocumentSource& source)
 
 bool loadDocument(const std::string& path)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        postStatus("Cannot open " + path);
+    InputFile input;
+    const FileRead opened = openRegularFile(path, input);
+    if (opened != FileRead::kOk) {
+        postStatus(fileReadMessage(opened, path));
         return false;
     }
-    struct stat info;
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
-        std::fclose(file);
-        postStatus("Cannot open " + path);
-        return false;
-    }
-    DocumentSource source;
-    source.file = file;
-    source.size = uint64_t(info.st_size);
+    // The header's sizes are checked against the file's before anything
+    // else is read, so a huge file costs no more than its header.
+    ByteSource source = fileSource(input);
     std::string failure = readDocument(source);
-    std::fclose(file);
+    closeInputFile(input);
     if (!failure.empty()) {
         postStatus(failure + ": " + path);
         return false;
@@ -191,9 +163,7 @@ bool loadDocument(const std::string& path)
 
 bool loadDocumentFromBytes(const uint8_t* data, size_t size)
 {
-    DocumentSource source;
-    source.data = data;
-    source.size = data == nullptr ? 0 : size;
+    ByteSource source = memorySource(data, size);
     std::string failure = readDocument(source);
     if (!failure.empty()) {
         postStatus(failure);
@@ -246,6 +216,6 @@ bool saveDocument(const std::string& path)
         appendPendingFile(pending, terrain.distribution.data(), weightCount * sizeof(float));
         ok = finishPendingFile(pending);
     }
-    postStatus(ok ? "Saved " + path : "Cannot write " + path);
+    postStatus(writeOutcomeMessage("Saved", pending, ok));
     return ok;
 }

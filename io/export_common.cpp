@@ -23,8 +23,8 @@ bool beginExportFile(PendingFile& pending, const std::string& path)
     return false;
 }
 
-bool reportExport(bool ok, const std::string& path)
+bool reportExport(bool ok, const PendingFile& pending)
 {
-    postStatus(ok ? "Exported " + path : "Cannot write " + path);
+    postStatus(writeOutcomeMessage("Exported", pending, ok));
     return ok;
 }

@@ -11,5 +11,6 @@
 bool terrainExportable(bool needMap);
 // Starts the temporary file of an export; reports when it cannot be created.
 bool beginExportFile(PendingFile& pending, const std::string& path);
-// Reports "Exported <path>" or "Cannot write <path>" and returns `ok`.
-bool reportExport(bool ok, const std::string& path);
+// Reports "Exported <path>" (noting a write in place) or "Cannot write
+// <path>" and returns `ok`.
+bool reportExport(bool ok, const PendingFile& pending);

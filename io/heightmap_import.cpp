@@ -1,50 +1,75 @@
-// Height-map import from TGA (through the TGA reader) and binary PGM.
-// Heights are built into a temporary vertex array; the terrain is replaced
-// only once the image was fully read.
+// Height-map import from TGA (through the TGA reader), PGM (binary and
+// plain), PNG (through libpng) and raw 16-bit files. Heights are built into
+// a temporary vertex array; the terrain is replaced only once the image was
+// fully read.
+//
+// Index: grid | TGA | PGM | PNG | raw | by name
 #include "io/heightmap_import.h"
 
 #include "app/editor_state.h"
 #include "io/file_read.h"
+#include "io/png_codec.h"
 #include "io/tga.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
+// ------------------------------------------------------------------- grid
+
 static constexpr int kImportDistributionSide = 1024;
 
-// Lays out a fresh grid of width x height vertices; the heights come later.
-static std::vector<TerrainVertex> makeGrid(int width, int height, float blockWidth)
+static std::string tooLargeMessage(const std::string& name)
 {
-    std::vector<TerrainVertex> vertices(size_t(width) * size_t(height));
-    for (int row = 0; row < height; ++row) {
-        for (int col = 0; col < width; ++col) {
-            TerrainVertex& v = vertices[size_t(row) * width + col];
-            v.position[0] = col * blockWidth;
-            v.position[1] = row * blockWidth;
-        }
-    }
-    return vertices;
+    const std::string side = std::to_string(kMaxGridSide);
+    return "Image too large (at most " + side + " x " + side + "): " + name;
+}
+
+static bool sizeAllowed(int width, int height)
+{
+    return width >= 1 && height >= 1 && width <= kMaxGridSide && height <= kMaxGridSide;
+}
+
+// The new grid while it is filled: image row i becomes grid row i and the
+// image is mirrored along x, so image column k lands in grid column W - 1 - k.
+struct ImportGrid {
+    int width = 0, height = 0;
+    float heightScale = 0.0f;
+    std::vector<TerrainVertex> vertices;
+};
+
+static ImportGrid beginImportGrid(int width, int height)
+{
+    ImportGrid grid;
+    grid.width = width;
+    grid.height = height;
+    grid.heightScale = editor.terrain.heightScale;
+    grid.vertices = layOutFlatGrid(width, height, editor.terrain.blockWidth, 0.0f);
+    return grid;
+}
+
+// `fraction` is the sample over its full scale (value / 255 or / 65535).
+static void setSample(ImportGrid& grid, int row, int column, float fraction)
+{
+    grid.vertices[size_t(row) * grid.width + (grid.width - 1 - column)].position[2] = fraction * grid.heightScale;
 }
 
 // Installs the imported grid and brings every derived piece up to date: an
 // even texture mix, normals and lighting, coordinates, indices, buffers, a
 // camera looking at the new terrain, and an empty history.
-static void installImportedGrid(int width, int height, std::vector<TerrainVertex>& vertices)
+static bool installImportedGrid(ImportGrid& grid)
 {
     Terrain& terrain = editor.terrain;
-    terrain.gridX = width;
-    terrain.gridY = height;
-    terrain.vertices.swap(vertices);
     terrain.distributionWidth = kImportDistributionSide;
     terrain.distributionHeight = kImportDistributionSide;
     terrain.distribution.assign(size_t(kImportDistributionSide) * kImportDistributionSide * 3, 1.0f / 3.0f);
     reportMapReplaced();
-    refreshAllVertices();
-    computeTextureCoords(width, height);
-    buildIndices();
+    installGrid(grid.width, grid.height, grid.vertices);
     reportGridReplaced();
     editor.camera.position[0] = 0.0f;
     editor.camera.position[1] = 0.0f;
@@ -53,41 +78,45 @@ static void installImportedGrid(int width, int height, std::vector<TerrainVertex
     editor.camera.angles[kYaw] = 45.0f;
     editor.hoverIndex = 0;
     clearHistory();
-}
-
-static bool sizeAllowed(int width, int height)
-{
-    return width >= 1 && height >= 1 && width <= kMaxGridSide && height <= kMaxGridSide;
-}
-
-bool importTgaHeightmap(const std::string& path)
-{
-    Image image = readTga(path);
-    if (image.pixels.empty()) {
-        postStatus("Cannot read image " + path);
-        return false;
-    }
-    if (!sizeAllowed(image.width, image.height)) {
-        postStatus("Image too large for a terrain: " + path);
-        return false;
-    }
-    const int w = image.width, h = image.height, b = image.bitsPerPixel / 8;
-    const float heightScale = editor.terrain.heightScale;
-    std::vector<TerrainVertex> vertices = makeGrid(w, h, editor.terrain.blockWidth);
-    for (int row = 0; row < h; ++row) {
-        for (int col = 0; col < w; ++col) {
-            const uint8_t red = image.pixels[(size_t(row) * w + (w - 1 - col)) * b];
-            vertices[size_t(row) * w + col].position[2] = red / 255.0f * heightScale;
-        }
-    }
-    installImportedGrid(w, h, vertices);
     return true;
 }
 
-// ---------------------------------------------------------------- PGM
+static bool refuse(const std::string& message)
+{
+    postStatus(message);
+    return false;
+}
 
-// Header cursor over the file's bytes, Netpbm rules: fields are separated
-// by whitespace, and a '#' starts a comment that runs to the end of the line.
+// -------------------------------------------------------------------- TGA
+
+bool importTgaHeightmap(const std::string& path)
+{
+    TgaOptions options;
+    options.maxSide = kMaxGridSide;
+    options.greyAndImageId = true; // as image tools write height maps
+    Image image = readTga(path, options);
+    if (image.pixels.empty())
+        return refuse(image.failure);
+    const int w = image.width, h = image.height, b = image.bitsPerPixel / 8;
+    ImportGrid grid = beginImportGrid(w, h);
+    // The first byte of a pixel: the grey level, or red.
+    const uint8_t* pixel = image.pixels.data();
+    for (int row = 0; row < h; ++row)
+        for (int col = 0; col < w; ++col, pixel += b)
+            setSample(grid, row, col, pixel[0] / 255.0f);
+    return installImportedGrid(grid);
+}
+
+// -------------------------------------------------------------------- PGM
+
+// Room for a PGM header with its comments, beyond the largest sample data.
+static constexpr uint64_t kPgmHeaderAllowance = 1 << 20;
+// The largest PGM file worth reading: plain-text samples of up to five
+// digits with a separator, generously rounded, on the largest grid.
+static constexpr uint64_t kPgmFileLimit = uint64_t(kMaxGridSide) * kMaxGridSide * 8 + kPgmHeaderAllowance;
+
+// Cursor over the file's bytes, Netpbm rules: fields are separated by
+// whitespace, and a '#' starts a comment that runs to the end of the line.
 struct PgmCursor {
     const uint8_t* data;
     size_t size;
@@ -131,54 +160,67 @@ static bool readPgmNumber(PgmCursor& cursor, long limit, long& value)
     return digits > 0;
 }
 
-static void reportBadSize(const std::string& name)
+static bool reportBadSize(const std::string& name)
 {
     std::fputs("Bad width/height read.\n", stdout);
     std::fflush(stdout);
-    postStatus("Bad image size: " + name);
+    return refuse("Bad image size: " + name);
+}
+
+// The samples of a binary (P5) file: one byte each, or two big-endian bytes
+// when the maximum is above 255.
+static bool readBinarySamples(PgmCursor& cursor, long maxval, ImportGrid& grid, float range, const std::string& name)
+{
+    ++cursor.at; // the single whitespace byte that ends the header
+    const int bytesPerSample = maxval > 255 ? 2 : 1;
+    const uint64_t dataBytes = uint64_t(grid.width) * uint64_t(grid.height) * bytesPerSample;
+    if (cursor.size - cursor.at < dataBytes)
+        return refuse("PGM image data is short: " + name);
+    const uint8_t* sample = cursor.data + cursor.at;
+    for (int row = 0; row < grid.height; ++row) {
+        for (int k = 0; k < grid.width; ++k, sample += bytesPerSample) {
+            const unsigned value = bytesPerSample == 2 ? (unsigned(sample[0]) << 8) | sample[1] : sample[0];
+            setSample(grid, row, k, value / range);
+        }
+    }
+    return true;
+}
+
+// The samples of a plain (P2) file: decimal numbers up to the maximum.
+static bool readTextSamples(PgmCursor& cursor, long maxval, ImportGrid& grid, float range, const std::string& name)
+{
+    for (int row = 0; row < grid.height; ++row) {
+        for (int k = 0; k < grid.width; ++k) {
+            long value = 0;
+            if (!readPgmNumber(cursor, maxval, value))
+                return refuse("PGM image data is short or out of range: " + name);
+            setSample(grid, row, k, value / range);
+        }
+    }
+    return true;
 }
 
 static bool importPgm(const uint8_t* data, size_t size, const std::string& name)
 {
     PgmCursor cursor{data, size, 0};
-    if (size < 2 || data[0] != 'P' || data[1] != '5') {
-        postStatus("Not a binary PGM image: " + name);
-        return false;
-    }
+    const bool binary = size >= 2 && data[0] == 'P' && data[1] == '5';
+    const bool plain = size >= 2 && data[0] == 'P' && data[1] == '2';
+    if (!binary && !plain)
+        return refuse("Not a PGM image: " + name);
     cursor.at = 2;
     long width = 0, height = 0, maxval = 0;
     if (!readPgmNumber(cursor, kMaxGridSide, width) || !readPgmNumber(cursor, kMaxGridSide, height) ||
-        !sizeAllowed(int(width), int(height))) {
-        reportBadSize(name);
-        return false;
-    }
-    if (!readPgmNumber(cursor, 65535, maxval) || maxval < 1 || cursor.at >= size ||
-        !isPgmSpace(data[cursor.at])) {
-        postStatus("Bad PGM header: " + name);
-        return false;
-    }
-    ++cursor.at; // the single whitespace byte that ends the header
-    const int bytesPerSample = maxval > 255 ? 2 : 1;
-    const uint64_t dataBytes = uint64_t(width) * uint64_t(height) * bytesPerSample;
-    if (size - cursor.at < dataBytes) {
-        postStatus("PGM image data is short: " + name);
-        return false;
-    }
-    const int w = int(width), h = int(height);
-    const float heightScale = editor.terrain.heightScale;
-    // Eight-bit samples scale by 1/255 whatever the maximum says; sixteen-bit
+        !sizeAllowed(int(width), int(height)))
+        return reportBadSize(name);
+    if (!readPgmNumber(cursor, 65535, maxval) || maxval < 1 || cursor.at >= size || !isPgmSpace(data[cursor.at]))
+        return refuse("Bad PGM header: " + name);
+    // Samples up to 255 scale by 1/255 whatever the maximum says; wider
     // samples scale by their maximum so their extra precision survives.
-    const float sampleRange = bytesPerSample == 2 ? float(maxval) : 255.0f;
-    std::vector<TerrainVertex> vertices = makeGrid(w, h, editor.terrain.blockWidth);
-    const uint8_t* sample = data + cursor.at;
-    for (int row = 0; row < h; ++row) {
-        for (int k = 0; k < w; ++k, sample += bytesPerSample) {
-            const unsigned value = bytesPerSample == 2 ? (unsigned(sample[0]) << 8) | sample[1] : sample[0];
-            vertices[size_t(row) * w + (w - 1 - k)].position[2] = value / sampleRange * heightScale;
-        }
-    }
-    installImportedGrid(w, h, vertices);
-    return true;
+    const float range = maxval > 255 ? float(maxval) : 255.0f;
+    ImportGrid grid = beginImportGrid(int(width), int(height));
+    const bool read = binary ? readBinarySamples(cursor, maxval, grid, range, name)
+                             : readTextSamples(cursor, maxval, grid, range, name);
+    return read && installImportedGrid(grid);
 }
 
 bool importPgmFromBytes(const uint8_t* data, size_t size)
@@ -191,10 +233,118 @@ bool importPgmFromBytes(const uint8_t* data, size_t size)
 bool importPgmHeightmap(const std::string& path)
 {
     std::vector<uint8_t> bytes;
-    switch (readFileBytes(path, bytes)) {
-    case FileRead::kCannotOpen: postStatus("Cannot open " + path); return false;
-    case FileRead::kReadError: postStatus("Cannot read " + path); return false;
-    case FileRead::kOk: break;
-    }
+    const FileRead result = readFileBytes(path, kPgmFileLimit, bytes);
+    if (result != FileRead::kOk)
+        return refuse(fileReadMessage(result, path));
     return importPgm(bytes.data(), bytes.size(), path);
+}
+
+// -------------------------------------------------------------------- PNG
+
+static bool importPng(ByteSource& source, const std::string& name)
+{
+    ChannelSamples samples;
+    std::string failure;
+    bool tooLarge = false;
+    if (!decodePngChannel(source, kMaxGridSide, samples, failure, tooLarge))
+        return refuse(tooLarge ? tooLargeMessage(name) : "Cannot read PNG image " + name + ": " + failure);
+    ImportGrid grid = beginImportGrid(samples.width, samples.height);
+    const float range = float(samples.maxValue);
+    const uint16_t* value = samples.values.data();
+    for (int row = 0; row < samples.height; ++row)
+        for (int col = 0; col < samples.width; ++col)
+            setSample(grid, row, col, *value++ / range);
+    return installImportedGrid(grid);
+}
+
+bool importPngFromBytes(const uint8_t* data, size_t size)
+{
+    ByteSource source = memorySource(data, size);
+    return importPng(source, "(memory)");
+}
+
+bool importPngHeightmap(const std::string& path)
+{
+    InputFile input;
+    const FileRead opened = openRegularFile(path, input);
+    if (opened != FileRead::kOk)
+        return refuse(fileReadMessage(opened, path));
+    // Read as libpng asks: only as far as the picture goes.
+    ByteSource source = fileSource(input);
+    const bool imported = importPng(source, path);
+    closeInputFile(input);
+    return imported;
+}
+
+// -------------------------------------------------------------------- raw
+
+// A square of 16-bit little-endian samples, rows in file order.
+static bool importRaw(const uint8_t* data, size_t size, const std::string& name)
+{
+    const uint64_t samples = size / 2;
+    const int side = int(std::llround(std::sqrt(double(samples))));
+    if (size == 0 || size % 2 != 0 || uint64_t(side) * uint64_t(side) != samples)
+        return refuse("Raw height map is not a square of 16-bit samples: " + name);
+    if (side > kMaxGridSide)
+        return refuse(tooLargeMessage(name));
+    ImportGrid grid = beginImportGrid(side, side);
+    const uint8_t* sample = data;
+    for (int row = 0; row < side; ++row)
+        for (int col = 0; col < side; ++col, sample += 2)
+            setSample(grid, row, col, unsigned(sample[0] | sample[1] << 8) / 65535.0f);
+    return installImportedGrid(grid);
+}
+
+bool importRawFromBytes(const uint8_t* data, size_t size)
+{
+    if (data == nullptr)
+        size = 0;
+    return importRaw(data, size, "(memory)");
+}
+
+bool importRawHeightmap(const std::string& path)
+{
+    // Any size above the largest square is refused before it is read.
+    static constexpr uint64_t kRawFileLimit = uint64_t(kMaxGridSide) * kMaxGridSide * 2;
+    std::vector<uint8_t> bytes;
+    const FileRead result = readFileBytes(path, kRawFileLimit, bytes);
+    if (result == FileRead::kTooLarge)
+        return refuse(tooLargeMessage(path));
+    if (result != FileRead::kOk)
+        return refuse(fileReadMessage(result, path));
+    return importRaw(bytes.data(), bytes.size(), path);
+}
+
+// ---------------------------------------------------------------- by name
+
+struct HeightmapKind {
+    const char* extension;
+    bool (*import)(const std::string& path);
+};
+
+static const HeightmapKind kHeightmapKinds[] = {
+    {".tga", importTgaHeightmap}, {".pgm", importPgmHeightmap}, {".png", importPngHeightmap},
+    {".r16", importRawHeightmap}, {".raw", importRawHeightmap},
+};
+
+static std::string lowerCase(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return text;
+}
+
+bool importHeightmapFile(const std::string& path)
+{
+    if (path.empty())
+        return false;
+    // The name's own extension decides, in any case; failing that, the first
+    // known extension anywhere in the name (so "hills.tga.old" still reads).
+    const std::string name = lowerCase(path);
+    for (const HeightmapKind& kind : kHeightmapKinds)
+        if (name.ends_with(kind.extension))
+            return kind.import(path);
+    for (const HeightmapKind& kind : kHeightmapKinds)
+        if (name.find(kind.extension) != std::string::npos)
+            return kind.import(path);
+    return refuse("Height maps are .tga, .pgm, .png, .r16 or .raw files: " + path);
 }

@@ -6,8 +6,10 @@
 #include "app/editor_state.h"
 #include "io/export_common.h"
 #include "io/file_write.h"
+#include "io/png_codec.h"
 #include "io/tga.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -48,7 +50,9 @@ static uint8_t normalByte(float component) { return truncatedByte((component * 0
 
 static bool writeImage(const std::string& path, const std::vector<uint8_t>& buffer)
 {
-    return reportExport(writeFileReplacing(path, buffer.data(), buffer.size()), path);
+    PendingFile pending;
+    const bool ok = writeFileReplacing(pending, path, buffer.data(), buffer.size());
+    return reportExport(ok, pending);
 }
 
 bool exportHeightmapTga(const std::string& path)
@@ -151,4 +155,58 @@ bool exportFinalTextureTga(const std::string& path)
         }
     }
     return writeImage(path, buffer);
+}
+
+// Each vertex's height over the terrain's range as 0..65535, rounded to the
+// nearest step, in image order: grid rows in order, columns mirrored.
+static std::vector<uint16_t> heightSamples16()
+{
+    const Terrain& t = editor.terrain;
+    float lo = t.vertices[0].position[2], hi = lo;
+    for (const TerrainVertex& v : t.vertices) {
+        lo = std::min(lo, v.position[2]);
+        hi = std::max(hi, v.position[2]);
+    }
+    std::vector<uint16_t> samples(t.vertices.size(), 0);
+    const double range = double(hi) - double(lo);
+    if (!(range > 0.0))
+        return samples;
+    for (int row = 0; row < t.gridY; ++row) {
+        for (int col = 0; col < t.gridX; ++col) {
+            const double z = t.vertices[size_t(row) * t.gridX + (t.gridX - 1 - col)].position[2];
+            samples[size_t(row) * t.gridX + col] = uint16_t(std::lround((z - lo) / range * 65535.0));
+        }
+    }
+    return samples;
+}
+
+bool exportHeightmapPng(const std::string& path)
+{
+    if (!terrainExportable(false))
+        return false;
+    std::vector<uint8_t> file;
+    if (!encodePngGrey16(editor.terrain.gridX, editor.terrain.gridY, heightSamples16(), file)) {
+        postStatus("Cannot write " + path);
+        return false;
+    }
+    return writeImage(path, file);
+}
+
+bool exportHeightmapR16(const std::string& path)
+{
+    if (!terrainExportable(false))
+        return false;
+    // The file holds no size: readers take it as a square.
+    if (editor.terrain.gridX != editor.terrain.gridY) {
+        postStatus("Raw height maps are square; this terrain is " + std::to_string(editor.terrain.gridX) + " x " +
+                   std::to_string(editor.terrain.gridY) + ": " + path);
+        return false;
+    }
+    const std::vector<uint16_t> samples = heightSamples16();
+    std::vector<uint8_t> file(samples.size() * 2);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        file[2 * i] = uint8_t(samples[i] & 0xFF);
+        file[2 * i + 1] = uint8_t(samples[i] >> 8);
+    }
+    return writeImage(path, file);
 }

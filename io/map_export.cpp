@@ -63,7 +63,7 @@ static bool exportMap(const std::string& path, const char* planeEnding)
     }
     text += "}\n";
     flushText(pending, text);
-    return reportExport(finishPendingFile(pending), path);
+    return reportExport(finishPendingFile(pending), pending);
 }
 
 bool exportQ1Map(const std::string& path) { return exportMap(path, " NULL 0 0 0 1 1\n"); }

@@ -67,5 +67,5 @@ bool exportObj(const std::string& path)
         flushIfLarge(pending, text);
     }
     flushText(pending, text);
-    return reportExport(finishPendingFile(pending), path);
+    return reportExport(finishPendingFile(pending), pending);
 }

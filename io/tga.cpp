@@ -1,127 +1,206 @@
-// TGA reader: header checks, then raw or run-length pixel decoding into
-// top-down R, G, B(, A) rows. Every read goes through bounds checks on the
-// in-memory file, so a damaged file can only fail, never overrun.
+// TGA reader: header checks against the caller's limits, then raw or
+// run-length pixel decoding into top-down R, G, B(, A) rows. Every read goes
+// through bounds checks on the in-memory file, so a damaged file can only
+// fail, never overrun; a file is read only as far as its header can need.
 #include "io/tga.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>
 
 #include "io/file_read.h"
 
-static const uint8_t kRawTemplate[10] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0};
-static const uint8_t kRunLengthTemplate[10] = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0};
 static constexpr size_t kHeaderSize = 18;
 
-// Byte offset of the pixel with file order number p in the top-down image.
-static size_t destinationOffset(uint64_t p, int width, int height, bool topFirst, int bytesPerPixel)
+struct TgaHeader {
+    size_t dataStart = kHeaderSize; // after the header and the image ID field
+    bool runLength = false;
+    bool topFirst = false;
+    int width = 0, height = 0;
+    int bytesPerPixel = 0;
+};
+
+enum class TgaCheck { kOk, kUnsupported, kTooLarge };
+
+static TgaCheck parseHeader(const uint8_t* data, const TgaOptions& options, TgaHeader& header)
 {
-    if (topFirst)
-        return size_t(p * bytesPerPixel);
-    uint64_t row = uint64_t(height - 1) - p / uint64_t(width);
-    return size_t((row * uint64_t(width) + p % uint64_t(width)) * bytesPerPixel);
+    static const uint8_t kZero[7] = {};
+    const uint8_t type = data[2];
+    const bool colour = type == 2 || type == 10;
+    const bool grey = (type == 3 || type == 11) && options.greyAndImageId;
+    // Colour maps and x origins are never supported; byte 1 and bytes 3 to 9 must be 0.
+    if ((!colour && !grey) || data[1] != 0 || std::memcmp(data + 3, kZero, 7) != 0)
+        return TgaCheck::kUnsupported;
+    if (data[0] != 0 && !options.greyAndImageId)
+        return TgaCheck::kUnsupported;
+    header.dataStart = kHeaderSize + data[0];
+    header.runLength = type >= 10;
+    header.topFirst = (data[17] & 0x20) != 0;
+    header.width = data[12] | (data[13] << 8);
+    header.height = data[14] | (data[15] << 8);
+    const int depth = data[16];
+    if (header.width == 0 || header.height == 0 || (grey ? depth != 8 : depth != 24 && depth != 32))
+        return TgaCheck::kUnsupported;
+    header.bytesPerPixel = depth / 8;
+    // Both sides within the caller's limit keeps width x height x bytes within
+    // its square at four bytes a pixel: the pixel array is never larger.
+    if (header.width > options.maxSide || header.height > options.maxSide)
+        return TgaCheck::kTooLarge;
+    return TgaCheck::kOk;
 }
 
-static bool decodeRaw(const uint8_t* data, size_t size, Image& image, bool topFirst)
+// The most bytes a file with this header can use: run-length data spends at
+// most one packet byte per pixel on top of the pixel itself.
+static uint64_t bytesNeeded(const TgaHeader& h)
 {
-    const int b = image.bitsPerPixel / 8;
-    const size_t rowBytes = size_t(image.width) * b;
-    const size_t imageBytes = rowBytes * size_t(image.height);
-    if (size - kHeaderSize < imageBytes)
+    const uint64_t perPixel = uint64_t(h.bytesPerPixel) + (h.runLength ? 1 : 0);
+    return h.dataStart + uint64_t(h.width) * uint64_t(h.height) * perPixel;
+}
+
+// Byte offset of the pixel with file order number p in the top-down image.
+static size_t destinationOffset(uint64_t p, const TgaHeader& h)
+{
+    if (h.topFirst)
+        return size_t(p * h.bytesPerPixel);
+    const uint64_t row = uint64_t(h.height - 1) - p / uint64_t(h.width);
+    return size_t((row * uint64_t(h.width) + p % uint64_t(h.width)) * h.bytesPerPixel);
+}
+
+// B, G, R(, A) as stored becomes R, G, B(, A); grey stays as it is.
+static void storePixel(uint8_t* out, const uint8_t* in, int bytesPerPixel)
+{
+    std::memcpy(out, in, size_t(bytesPerPixel));
+    if (bytesPerPixel >= 3)
+        std::swap(out[0], out[2]);
+}
+
+static bool decodeRaw(const uint8_t* data, size_t size, const TgaHeader& h, Image& image)
+{
+    const size_t rowBytes = size_t(h.width) * h.bytesPerPixel;
+    const size_t imageBytes = rowBytes * size_t(h.height);
+    if (size - h.dataStart < imageBytes)
         return false; // short pixel data
     image.pixels.resize(imageBytes);
-    const uint8_t* source = data + kHeaderSize;
-    if (topFirst) {
+    const uint8_t* source = data + h.dataStart;
+    if (h.topFirst) {
         std::memcpy(image.pixels.data(), source, imageBytes);
     } else {
-        for (int row = image.height - 1; row >= 0; --row, source += rowBytes)
+        for (int row = h.height - 1; row >= 0; --row, source += rowBytes)
             std::memcpy(image.pixels.data() + size_t(row) * rowBytes, source, rowBytes);
     }
-    for (size_t i = 0; i < imageBytes; i += b)
-        std::swap(image.pixels[i], image.pixels[i + 2]);
+    if (h.bytesPerPixel >= 3)
+        for (size_t i = 0; i < imageBytes; i += size_t(h.bytesPerPixel))
+            std::swap(image.pixels[i], image.pixels[i + 2]);
     return true;
 }
 
-static bool decodeRunLength(const uint8_t* data, size_t size, Image& image, bool topFirst)
+static bool decodeRunLength(const uint8_t* data, size_t size, const TgaHeader& h, Image& image)
 {
-    const int b = image.bitsPerPixel / 8;
-    const uint64_t pixelCount = uint64_t(image.width) * uint64_t(image.height);
+    const int b = h.bytesPerPixel;
+    const uint64_t pixelCount = uint64_t(h.width) * uint64_t(h.height);
     // Each packet yields at most 128 pixels from at least 1 + b bytes: a file
     // shorter than that bound cannot hold the image, so refuse it before
     // allocating from the header's size.
     const uint64_t minimumBytes = (pixelCount + 127) / 128 * uint64_t(1 + b);
-    if (size - kHeaderSize < minimumBytes)
+    if (size - h.dataStart < minimumBytes)
         return false;
     image.pixels.resize(size_t(pixelCount) * b);
-    size_t at = kHeaderSize;
+    size_t at = h.dataStart;
     uint64_t produced = 0;
     while (produced < pixelCount) {
         if (at >= size)
             return false;
-        const uint8_t header = data[at++];
-        const uint64_t count = header < 128 ? uint64_t(header) + 1 : uint64_t(header) - 127;
+        const uint8_t packet = data[at++];
+        const uint64_t count = packet < 128 ? uint64_t(packet) + 1 : uint64_t(packet) - 127;
         if (produced + count > pixelCount)
             return false; // a packet running past the last pixel
-        if (header < 128) {
-            if (size - at < count * b)
-                return false;
-            for (uint64_t i = 0; i < count; ++i, ++produced, at += b) {
-                uint8_t* out = &image.pixels[destinationOffset(produced, image.width, image.height, topFirst, b)];
-                std::memcpy(out, data + at, b);
-                std::swap(out[0], out[2]);
-            }
-        } else {
-            if (size - at < size_t(b))
-                return false;
-            const uint8_t* pixel = data + at;
-            at += b;
-            for (uint64_t i = 0; i < count; ++i, ++produced) {
-                uint8_t* out = &image.pixels[destinationOffset(produced, image.width, image.height, topFirst, b)];
-                out[0] = pixel[2];
-                out[1] = pixel[1];
-                out[2] = pixel[0];
-                if (b == 4)
-                    out[3] = pixel[3];
-            }
+        const bool raw = packet < 128;
+        if (size - at < (raw ? count : 1) * b)
+            return false;
+        for (uint64_t i = 0; i < count; ++i, ++produced) {
+            storePixel(&image.pixels[destinationOffset(produced, h)], data + at, b);
+            if (raw)
+                at += b;
         }
+        if (!raw)
+            at += b;
     }
     return true;
 }
 
-Image decodeTga(const uint8_t* data, size_t size)
+static TgaCheck decode(const uint8_t* data, size_t size, const TgaOptions& options, Image& image)
+{
+    image = Image();
+    TgaHeader header;
+    if (data == nullptr || size < kHeaderSize)
+        return TgaCheck::kUnsupported;
+    const TgaCheck check = parseHeader(data, options, header);
+    if (check != TgaCheck::kOk)
+        return check;
+    if (size < header.dataStart)
+        return TgaCheck::kUnsupported;
+    const bool ok = header.runLength ? decodeRunLength(data, size, header, image) : decodeRaw(data, size, header, image);
+    if (!ok) {
+        image = Image();
+        return TgaCheck::kUnsupported;
+    }
+    image.width = header.width;
+    image.height = header.height;
+    image.bitsPerPixel = header.bytesPerPixel * 8;
+    return TgaCheck::kOk;
+}
+
+Image decodeTga(const uint8_t* data, size_t size, const TgaOptions& options)
 {
     Image image;
-    if (data == nullptr || size < kHeaderSize)
-        return image;
-    const bool raw = std::memcmp(data, kRawTemplate, 10) == 0;
-    const bool runLength = std::memcmp(data, kRunLengthTemplate, 10) == 0;
-    if (!raw && !runLength)
-        return image;
-    image.width = data[12] | (data[13] << 8);
-    image.height = data[14] | (data[15] << 8);
-    image.bitsPerPixel = data[16];
-    const bool topFirst = (data[17] & 0x20) != 0;
-    if (image.width == 0 || image.height == 0 || (image.bitsPerPixel != 24 && image.bitsPerPixel != 32))
-        return image;
-    const bool ok = raw ? decodeRaw(data, size, image, topFirst) : decodeRunLength(data, size, image, topFirst);
-    if (!ok)
-        std::vector<uint8_t>().swap(image.pixels);
+    decode(data, size, options, image);
     return image;
 }
 
-Image readTga(const std::string& path)
+static std::string tooLargeMessage(const TgaOptions& options, const std::string& path)
 {
-    std::vector<uint8_t> bytes;
-    const FileRead result = readFileBytes(path, bytes);
-    if (result == FileRead::kCannotOpen) {
-        std::fprintf(stderr, "Failed to open TGA: %s\n", path.c_str());
-        return Image();
+    const std::string side = std::to_string(options.maxSide);
+    return "Image too large (at most " + side + " x " + side + "): " + path;
+}
+
+Image readTga(const std::string& path, const TgaOptions& options)
+{
+    Image image;
+    InputFile input;
+    const FileRead opened = openRegularFile(path, input);
+    if (opened != FileRead::kOk) {
+        if (opened == FileRead::kCannotOpen)
+            std::fprintf(stderr, "Failed to open TGA: %s\n", path.c_str());
+        image.failure = fileReadMessage(opened, path);
+        return image;
     }
-    if (bytes.size() < 12) {
+    const std::string unreadable = "Cannot read image " + path;
+    if (input.size < 12) {
+        closeInputFile(input);
         std::fprintf(stderr, "File is too small to be TGA: %s\n", path.c_str());
-        return Image();
+        image.failure = unreadable;
+        return image;
     }
-    if (result != FileRead::kOk)
-        return Image();
-    return decodeTga(bytes.data(), bytes.size());
+    // The header first: its sizes are checked before the rest is read, and
+    // the rest is read only as far as such an image can need.
+    ByteSource source = fileSource(input);
+    std::vector<uint8_t> bytes(kHeaderSize);
+    TgaHeader header;
+    TgaCheck check = TgaCheck::kUnsupported;
+    if (takeBytes(source, bytes.data(), kHeaderSize))
+        check = parseHeader(bytes.data(), options, header);
+    if (check == TgaCheck::kOk) {
+        bytes.resize(size_t(std::min(input.size, bytesNeeded(header))));
+        if (!takeBytes(source, bytes.data() + kHeaderSize, bytes.size() - kHeaderSize))
+            check = TgaCheck::kUnsupported;
+    }
+    closeInputFile(input);
+    if (check == TgaCheck::kOk)
+        check = decode(bytes.data(), bytes.size(), options, image);
+    if (check == TgaCheck::kTooLarge)
+        image.failure = tooLargeMessage(options, path);
+    else if (check != TgaCheck::kOk)
+        image.failure = unreadable;
+    return image;
 }

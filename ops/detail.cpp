@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,11 +17,51 @@ static bool hasGrid()
            t.vertices.size() == static_cast<size_t>(t.gridX) * t.gridY;
 }
 
-static void refuseOversize(const char* command, int sizeX, int sizeY)
+// "<command> refused: the grid would be W x H vertices (at most / at least N per side)".
+static std::string sizeRefusal(const char* command, int sizeX, int sizeY, const char* bound, int side)
 {
-    postStatus(std::string(command) + " refused: the grid would be " + std::to_string(sizeX) +
-               " x " + std::to_string(sizeY) + " vertices (at most " +
-               std::to_string(kMaxGridSide) + " per side)");
+    return std::string(command) + " refused: the grid would be " + std::to_string(sizeX) + " x " +
+           std::to_string(sizeY) + " vertices (" + bound + " " + std::to_string(side) + " per side)";
+}
+
+static std::string noTerrain(const char* command) { return std::string(command) + " refused: there is no terrain"; }
+
+std::string increaseDetailRefusal()
+{
+    if (!hasGrid())
+        return noTerrain("Increase Detail");
+    const Terrain& t = editor.terrain;
+    const int newW = 2 * t.gridX - 1, newH = 2 * t.gridY - 1;
+    if (newW > kMaxGridSide || newH > kMaxGridSide)
+        return sizeRefusal("Increase Detail", newW, newH, "at most", kMaxGridSide);
+    return {};
+}
+
+std::string decreaseDetailRefusal()
+{
+    if (!hasGrid())
+        return noTerrain("Decrease Detail");
+    const Terrain& t = editor.terrain;
+    const int newW = (t.gridX + 1) / 2, newH = (t.gridY + 1) / 2;
+    if (newW < kMinDecreasedSide || newH < kMinDecreasedSide)
+        return sizeRefusal("Decrease Detail", newW, newH, "at least", kMinDecreasedSide);
+    return {};
+}
+
+std::string resizeGridRefusal(bool yAxis, int step)
+{
+    const char* command = step < 0 ? "Grid shrink" : "Grid growth";
+    if (!hasGrid())
+        return noTerrain(command);
+    const Terrain& t = editor.terrain;
+    const int64_t side = int64_t(yAxis ? t.gridY : t.gridX) + step;
+    const int newW = yAxis ? t.gridX : int(std::clamp<int64_t>(side, INT32_MIN, INT32_MAX));
+    const int newH = yAxis ? int(std::clamp<int64_t>(side, INT32_MIN, INT32_MAX)) : t.gridY;
+    if (side < kMinGridSide)
+        return sizeRefusal(command, newW, newH, "at least", kMinGridSide);
+    if (side > kMaxGridSide)
+        return sizeRefusal(command, newW, newH, "at most", kMaxGridSide);
+    return {};
 }
 
 // The vertex between a and b: mean position, and unless plain midpoints are
@@ -48,15 +88,11 @@ static void placeMidpoint(const TerrainVertex& a, const TerrainVertex& b, bool p
 // new columns first, then all new rows) and no intermediate grid is needed.
 void increaseDetail()
 {
-    if (!hasGrid())
+    if (refused(increaseDetailRefusal()))
         return;
     Terrain& t = editor.terrain;
     const int W = t.gridX, H = t.gridY;
     const int newW = 2 * W - 1, newH = 2 * H - 1;
-    if (newW > kMaxGridSide || newH > kMaxGridSide) {
-        refuseOversize("Increase Detail", newW, newH);
-        return;
-    }
     const bool plain = (editor.modState & kModCtrl) != 0;
 
     std::vector<TerrainVertex> result(static_cast<size_t>(newW) * newH);
@@ -90,13 +126,11 @@ void increaseDetail()
 
 void decreaseDetail()
 {
-    if (!hasGrid())
+    if (refused(decreaseDetailRefusal()))
         return;
     Terrain& t = editor.terrain;
     const int W = t.gridX, H = t.gridY;
     const int newW = (W + 1) / 2, newH = (H + 1) / 2;
-    if (newW < 8 || newH < 8)
-        return;
 
     std::vector<TerrainVertex> result(static_cast<size_t>(newW) * newH);
     for (int i = 0; i < newH; ++i) {
@@ -144,126 +178,74 @@ static bool hasDistributionMap()
                static_cast<size_t>(t.distributionWidth) * t.distributionHeight * 3;
 }
 
-static void resampleMapColumns(float ratio)
+// Stretches or squeezes the map along one axis so that it keeps covering the
+// same terrain after a grid size change by `ratio` = old / new side.
+static void resampleMap(bool yAxis, float ratio)
 {
     Terrain& t = editor.terrain;
     if (!hasDistributionMap())
         return;
     const int DW = t.distributionWidth, DH = t.distributionHeight;
-    const std::vector<int> source = resampleSources(DW, ratio);
+    const std::vector<int> source = resampleSources(yAxis ? DH : DW, ratio);
+    const size_t rowFloats = static_cast<size_t>(DW) * 3;
     std::vector<float> map(t.distribution.size());
     for (int i = 0; i < DH; ++i) {
-        const float* src = &t.distribution[static_cast<size_t>(i) * DW * 3];
-        float* dst = &map[static_cast<size_t>(i) * DW * 3];
-        for (int j = 0; j < DW; ++j) {
-            const float* texel = src + static_cast<size_t>(source[j]) * 3;
-            dst[3 * j] = texel[0];
-            dst[3 * j + 1] = texel[1];
-            dst[3 * j + 2] = texel[2];
+        const float* src = &t.distribution[static_cast<size_t>(yAxis ? source[i] : i) * rowFloats];
+        float* dst = &map[static_cast<size_t>(i) * rowFloats];
+        if (yAxis) {
+            std::copy(src, src + rowFloats, dst);
+            continue;
         }
+        for (int j = 0; j < DW; ++j)
+            std::copy_n(src + static_cast<size_t>(source[j]) * 3, 3, dst + static_cast<size_t>(j) * 3);
     }
     t.distribution.swap(map);
     reportMapReplaced();
 }
 
-static void resampleMapRows(float ratio)
+// Columns (or rows, yAxis) added at the far edge copy the old edge vertex of
+// their row (column) with their own x and y, so the edge extends flat.
+static void resizeGrid(bool yAxis, int step)
 {
-    Terrain& t = editor.terrain;
-    if (!hasDistributionMap())
-        return;
-    const int DW = t.distributionWidth, DH = t.distributionHeight;
-    const std::vector<int> source = resampleSources(DH, ratio);
-    const size_t rowFloats = static_cast<size_t>(DW) * 3;
-    std::vector<float> map(t.distribution.size());
-    for (int i = 0; i < DH; ++i)
-        std::memcpy(&map[i * rowFloats], &t.distribution[source[i] * rowFloats],
-                    rowFloats * sizeof(float));
-    t.distribution.swap(map);
-    reportMapReplaced();
-}
-
-void resizeGridX(int step)
-{
-    if (!hasGrid())
+    if (refused(resizeGridRefusal(yAxis, step)))
         return;
     Terrain& t = editor.terrain;
     const int W = t.gridX, H = t.gridY;
-    const int newW = W + step;
-    if (newW < 3)
-        return;
-    if (newW > kMaxGridSide) {
-        refuseOversize("Grid growth", newW, H);
-        return;
-    }
-    const float ratio = static_cast<float>(W) / static_cast<float>(newW);
+    const int newW = yAxis ? W : W + step, newH = yAxis ? H + step : H;
+    const float ratio = yAxis ? static_cast<float>(H) / static_cast<float>(newH)
+                              : static_cast<float>(W) / static_cast<float>(newW);
     const float bw = t.blockWidth;
 
-    std::vector<TerrainVertex> result(static_cast<size_t>(newW) * H);
-    for (int r = 0; r < H; ++r) {
-        const TerrainVertex* src = &t.vertices[static_cast<size_t>(r) * W];
+    std::vector<TerrainVertex> result(static_cast<size_t>(newW) * newH);
+    for (int r = 0; r < newH; ++r) {
+        const TerrainVertex* src = &t.vertices[static_cast<size_t>(std::min(r, H - 1)) * W];
         TerrainVertex* dst = &result[static_cast<size_t>(r) * newW];
-        const int kept = std::min(W, newW);
-        std::copy(src, src + kept, dst);
-        for (int c = W; c < newW; ++c) {
-            dst[c] = src[W - 1];
+        const int copied = r < H ? std::min(W, newW) : 0;
+        std::copy(src, src + copied, dst);
+        for (int c = copied; c < newW; ++c) {
+            dst[c] = src[std::min(c, W - 1)];
             dst[c].position[0] = static_cast<float>(c) * bw;
             dst[c].position[1] = static_cast<float>(r) * bw;
         }
     }
-    // Growth: the old edge column and the new ones. A shrink leaves a new
-    // edge column whose normals still lean on the removed neighbours, so it
-    // is recomputed too.
-    const int firstColumn = std::min(W, newW) - 1;
-    for (int r = 0; r < H; ++r)
+    // Growth: the old edge line and the new ones. A shrink leaves a new edge
+    // line whose normals still lean on the removed neighbours, so it is
+    // recomputed too.
+    const int firstColumn = yAxis ? 0 : std::min(W, newW) - 1;
+    const int firstRow = yAxis ? std::min(H, newH) - 1 : 0;
+    for (int r = firstRow; r < newH; ++r)
         for (int c = firstColumn; c < newW; ++c)
-            computeVertexNormal(result.data(), c, r, newW, H);
+            computeVertexNormal(result.data(), c, r, newW, newH);
 
     t.vertices.swap(result);
     t.gridX = newW;
-    computeTextureCoords(newW, H);
-    buildIndices();
-    reportGridReplaced();
-    resampleMapColumns(ratio);
-}
-
-void resizeGridY(int step)
-{
-    if (!hasGrid())
-        return;
-    Terrain& t = editor.terrain;
-    const int W = t.gridX, H = t.gridY;
-    const int newH = H + step;
-    if (newH < 3)
-        return;
-    if (newH > kMaxGridSide) {
-        refuseOversize("Grid growth", W, newH);
-        return;
-    }
-    const float ratio = static_cast<float>(H) / static_cast<float>(newH);
-    const float bw = t.blockWidth;
-
-    std::vector<TerrainVertex> result(static_cast<size_t>(W) * newH);
-    const int kept = std::min(H, newH);
-    std::copy(t.vertices.begin(), t.vertices.begin() + static_cast<size_t>(kept) * W,
-              result.begin());
-    const TerrainVertex* edge = &t.vertices[static_cast<size_t>(H - 1) * W];
-    for (int r = H; r < newH; ++r) {
-        TerrainVertex* dst = &result[static_cast<size_t>(r) * W];
-        for (int c = 0; c < W; ++c) {
-            dst[c] = edge[c];
-            dst[c].position[0] = static_cast<float>(c) * bw;
-            dst[c].position[1] = static_cast<float>(r) * bw;
-        }
-    }
-    const int firstRow = kept - 1;
-    for (int r = firstRow; r < newH; ++r)
-        for (int c = 0; c < W; ++c)
-            computeVertexNormal(result.data(), c, r, W, newH);
-
-    t.vertices.swap(result);
     t.gridY = newH;
-    computeTextureCoords(W, newH);
+    computeTextureCoords(newW, newH);
     buildIndices();
     reportGridReplaced();
-    resampleMapRows(ratio);
+    resampleMap(yAxis, ratio);
 }
+
+void resizeGridX(int step) { resizeGrid(false, step); }
+
+void resizeGridY(int step) { resizeGrid(true, step); }

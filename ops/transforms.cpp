@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "terrain/terrain_events.h"
@@ -11,7 +13,7 @@
 static bool hasGrid()
 {
     const Terrain& t = editor.terrain;
-    return t.gridX > 1 && t.gridY > 1 &&
+    return t.gridX > 0 && t.gridY > 0 &&
            t.vertices.size() == static_cast<size_t>(t.gridX) * t.gridY;
 }
 
@@ -28,6 +30,59 @@ static void heightRange(float& lo, float& hi)
         if (z < lo)
             lo = z;
     }
+}
+
+// Below 1 the range is treated as flat: there is nothing to invert or to
+// spread over three textures.
+static std::string flatTerrainRefusal(const char* command)
+{
+    float lo, hi;
+    heightRange(lo, hi);
+    if (std::fabs(hi - lo) < 1.0f)
+        return std::string(command) + " refused: the terrain is flat (its heights span less than 1)";
+    return {};
+}
+
+// "<what> change refused: it would be <value> (at least 1)".
+static std::string belowOneRefusal(const char* what, float value)
+{
+    if (value >= 1.0f)
+        return {};
+    char number[32];
+    std::snprintf(number, sizeof number, "%g", double(value));
+    return std::string(what) + " change refused: it would be " + number + " (at least 1)";
+}
+
+std::string textureByElevationRefusal()
+{
+    const Terrain& t = editor.terrain;
+    if (!hasGrid())
+        return "Texture by Elevation refused: there is no terrain";
+    if (t.distributionWidth < 1 || t.distributionHeight < 1 ||
+        t.distribution.size() != static_cast<size_t>(t.distributionWidth) * t.distributionHeight * 3)
+        return "Texture by Elevation refused: there is no distribution map";
+    // Every texel blends the four corners of a grid cell.
+    if (t.gridX < 2 || t.gridY < 2)
+        return "Texture by Elevation refused: the grid is one vertex wide or high, and the blend needs a "
+               "neighbouring vertex in both directions";
+    return flatTerrainRefusal("Texture by Elevation");
+}
+
+std::string invertTerrainRefusal()
+{
+    if (!hasGrid())
+        return "Invert Terrain refused: there is no terrain";
+    return flatTerrainRefusal("Invert Terrain");
+}
+
+std::string blockWidthRefusal(float delta)
+{
+    return belowOneRefusal("Block width", editor.terrain.blockWidth + delta);
+}
+
+std::string heightScaleRefusal(float delta)
+{
+    return belowOneRefusal("Height scale", editor.terrain.heightScale + delta);
 }
 
 void elevationWeights(float e, float weights[3])
@@ -115,16 +170,12 @@ static void blurMapInPlace()
 
 void textureByElevation()
 {
-    Terrain& t = editor.terrain;
-    if (!hasGrid() || t.distributionWidth < 1 || t.distributionHeight < 1 ||
-        t.distribution.size() !=
-            static_cast<size_t>(t.distributionWidth) * t.distributionHeight * 3)
+    if (refused(textureByElevationRefusal()))
         return;
+    Terrain& t = editor.terrain;
     float lo, hi;
     heightRange(lo, hi);
     const float range = hi - lo;
-    if (std::fabs(range) < 1.0f)
-        return;
 
     pushDistributionSnapshot(t.distribution.data(), 0, 0, t.distributionWidth - 1,
                              t.distributionHeight - 1);
@@ -135,12 +186,10 @@ void textureByElevation()
 
 void invertTerrain()
 {
-    if (!hasGrid())
+    if (refused(invertTerrainRefusal()))
         return;
     float lo, hi;
     heightRange(lo, hi);
-    if (std::fabs(hi - lo) < 1.0f)
-        return;
 
     pushWholeGridSnapshot(kUndoPositions);
     for (TerrainVertex& v : editor.terrain.vertices)
@@ -151,9 +200,9 @@ void invertTerrain()
 
 void changeBlockWidth(float delta)
 {
-    Terrain& t = editor.terrain;
-    if (t.blockWidth + delta < 1.0f)
+    if (refused(blockWidthRefusal(delta)))
         return;
+    Terrain& t = editor.terrain;
     const float old = t.blockWidth;
     for (TerrainVertex& v : t.vertices) {
         v.position[0] = v.position[0] + delta * v.position[0] / old;
@@ -166,9 +215,9 @@ void changeBlockWidth(float delta)
 
 void scaleHeights(float delta)
 {
-    Terrain& t = editor.terrain;
-    if (t.heightScale + delta < 1.0f)
+    if (refused(heightScaleRefusal(delta)))
         return;
+    Terrain& t = editor.terrain;
     const float old = t.heightScale;
     for (TerrainVertex& v : t.vertices)
         v.position[2] = v.position[2] + delta * v.position[2] / old;

@@ -2,6 +2,14 @@
 // inversion, block width and height scale.
 #pragma once
 
+#include <string>
+
+// Why each transform cannot go ahead on the current terrain, or "" when it can.
+std::string textureByElevationRefusal();
+std::string invertTerrainRefusal();
+std::string blockWidthRefusal(float delta);
+std::string heightScaleRefusal(float delta);
+
 // Texel weights (sand, grass, snow) for a normalised elevation e: sand
 // fades out by 0.5, grass peaks at 0.5, snow fades in above 0.5.
 void elevationWeights(float e, float weights[3]);
@@ -9,14 +17,15 @@ void elevationWeights(float e, float weights[3]);
 // 1 - distance / 3.5, never below 0.
 float blurWeight(int dx, int dy);
 // Rewrites the distribution map from the heights, then blurs it once; pushes
-// its own kind-1 entry. Does nothing when the height range is below 1.
+// its own kind-1 entry. Refused with a message when the height range is
+// below 1 or the grid is one vertex wide or high.
 void textureByElevation();
 // Turns the terrain upside down within its height range; pushes its own
-// whole-grid entry. Does nothing when the range is below 1.
+// whole-grid entry. Refused with a message when the range is below 1.
 void invertTerrain();
-// Changes blockWidth by delta and scales every x and y with it. Refused when
-// the result would drop below 1.
+// Changes blockWidth by delta and scales every x and y with it. Refused with
+// a message when the result would drop below 1.
 void changeBlockWidth(float delta);
 // Changes heightScale by delta and scales every height about 0 with it.
-// Refused when the result would drop below 1.
+// Refused with a message when the result would drop below 1.
 void scaleHeights(float delta);

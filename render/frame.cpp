@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/editor_state.h"
+#include "io/export_formats.h"
 #include "render/gl_extensions.h"
 #include "render/hud2d.h"
 #include "render/mesh.h"
@@ -267,9 +268,6 @@ void drawPrompt()
 {
     static const char* const kSlotLabels[4] = {"Terrain texture #1", "Terrain texture #2", "Terrain texture #3",
                                                "Sky texture set"};
-    static const char* const kFormatLabels[7] = {".obj model format",     ".tga heightmap",     "Q1 .map format",
-                                                 "Q3 .map format",        ".tga distribution map", ".tga final texture",
-                                                 ".tga normal map"};
     const int w = editor.windowWidth, h = editor.windowHeight;
     const int n = int(std::strlen(editor.promptText));
     glColor4f(0.5f, 0.5f, 0.5f, 0.85f);
@@ -295,8 +293,7 @@ void drawPrompt()
     case kPromptExport:
         text("Export filename:", kFontLarge, x, float(h - 88));
         text("Select format with F5-...", kFontSmall, x, float(h - 120));
-        if (editor.exportFormat >= 0 && editor.exportFormat < kExportFormats)
-            text(kFormatLabels[editor.exportFormat], kFontSmall, x, float(h - 105));
+        text(exportFormatLine(editor.exportFormat, editor.promptText), kFontSmall, x, float(h - 105));
         break;
     default: break;
     }

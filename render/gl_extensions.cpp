@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include "io/file_read.h"
+
 #include <cstring>
 #include <vector>
 
@@ -35,11 +37,14 @@ bool objectStatus(GLhandleARB object, GLenum which)
     return ok != 0;
 }
 
+// Shader sources are small text files; anything larger is not one.
+constexpr uint64_t kMaxShaderSourceBytes = 1 << 20;
+
 bool readSource(const std::string& path, std::string& out)
 {
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (!file) return false;
-    out = readWholeFile(file);
+    std::vector<uint8_t> bytes;
+    if (readFileBytes(path, kMaxShaderSourceBytes, bytes) != FileRead::kOk) return false;
+    out.assign(bytes.begin(), bytes.end());
     return true;
 }
 
@@ -141,16 +146,6 @@ void loadShaderProgram(ShaderProgram& program, const std::string& name)
         return;
     }
     program.program = int32_t(object);
-}
-
-std::string readWholeFile(std::FILE* file)
-{
-    std::string text;
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-    std::fclose(file);
-    return text;
 }
 
 void selectTextureUnit(int unit)

@@ -55,8 +55,6 @@ void loadGlEntryPoints();
 // file, or a shader that fails to compile or link, leaves the program
 // handle at -1 (the failure's log goes to stderr).
 void loadShaderProgram(ShaderProgram& program, const std::string& name);
-// The whole file as a NUL-terminated string; closes the file.
-std::string readWholeFile(std::FILE* file);
 // Deletes the program object, if any, and sets every handle to -1.
 void deleteShaderProgram(ShaderProgram& program);
 // Whether the shader-object entry points the textured path needs exist.

@@ -58,16 +58,16 @@ void drawSkyBox()
 
 void loadSkySet(const std::string& base)
 {
-    editor.loadClampToEdge = 1;
-    editor.skyTextures[0] = loadTextureCached(base + ".tga");
+    TextureOptions clamped;
+    clamped.clampToEdge = true;
+    editor.skyTextures[0] = loadTextureCached(base + ".tga", clamped);
     if (textureName(editor.skyTextures[0]) != 0) {
         editor.skyIsSphere = true;
     } else {
         for (int face = 0; face < 6; ++face)
-            editor.skyTextures[face] = loadTextureCached(base + "_" + kFaceSuffix[face] + ".tga");
+            editor.skyTextures[face] = loadTextureCached(base + "_" + kFaceSuffix[face] + ".tga", clamped);
         editor.skyIsSphere = false;
     }
-    editor.loadClampToEdge = 0;
     editor.skySetName = base;
 }
 

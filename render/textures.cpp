@@ -9,10 +9,12 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
+
 #include "app/editor_state.h"
 #include "io/tga.h"
 
-int32_t loadTextureCached(const std::string& path)
+int32_t loadTextureCached(const std::string& path, TextureOptions options)
 {
     const int32_t count = static_cast<int32_t>(editor.textureCache.size());
     for (int32_t i = 0; i < count; ++i) {
@@ -23,7 +25,7 @@ int32_t loadTextureCached(const std::string& path)
     // not read again every time something asks for it.
     TextureRecord record;
     record.name = path;
-    record.texture = loadTextureFile(path);
+    record.texture = loadTextureFile(path, options, &record.failure);
     editor.textureCache.push_back(std::move(record));
     return count;
 }
@@ -35,25 +37,25 @@ uint32_t textureName(int32_t record)
     return editor.textureCache[record].texture;
 }
 
-uint32_t loadTextureFile(const std::string& path)
+uint32_t loadTextureFile(const std::string& path, TextureOptions options, std::string* failure)
 {
-    Image image = readTga(path);
-    if (image.pixels.empty())
-        return 0;
-    if (image.bitsPerPixel != 24 && image.bitsPerPixel != 32)
-        return 0;
-
+    // The GL's own limit reaches the reader, which refuses a larger image
+    // from its header before reading or allocating its pixels.
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    if (maxSize > 0 && (image.width > maxSize || image.height > maxSize)) {
-        postStatus("Image too large for a texture: " + path);
+    TgaOptions limit;
+    limit.maxSide = maxSize > 0 ? std::min(int(maxSize), kMaxImageSide) : kMaxImageSide;
+    Image image = readTga(path, limit);
+    if (image.pixels.empty() || (image.bitsPerPixel != 24 && image.bitsPerPixel != 32)) {
+        if (failure != nullptr)
+            *failure = image.failure.empty() ? "Cannot read image " + path : image.failure;
         return 0;
     }
 
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
-    if (editor.loadMipmapped) {
+    if (options.mipmapped) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
@@ -72,7 +74,7 @@ uint32_t loadTextureFile(const std::string& path)
                  format, GL_UNSIGNED_BYTE, image.pixels.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
 
-    if (editor.loadClampToEdge) {
+    if (options.clampToEdge) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     }
@@ -102,10 +104,11 @@ void loadEditorTextures(const std::array<std::string, 3>& groundPaths)
     static const char* const kToolIcons[7] = {"carve.tga", "raise.tga", "smooth.tga", "noise.tga",
                                               "flatten.tga", "paint.tga", "erase.tga"};
     editor.buttonIcon = loadTextureCached(dataFile("button.tga"));
-    editor.loadMipmapped = 1;
+    TextureOptions ground;
+    ground.mipmapped = true;
     for (size_t slot = 0; slot < groundPaths.size(); ++slot)
-        editor.groundTextures[slot] = groundPaths[slot].empty() ? kNoTexture : loadTextureCached(groundPaths[slot]);
-    editor.loadMipmapped = 0;
+        editor.groundTextures[slot] =
+            groundPaths[slot].empty() ? kNoTexture : loadTextureCached(groundPaths[slot], ground);
     for (size_t i = 0; i < editor.opIcons.size(); ++i) editor.opIcons[i] = loadTextureCached(dataFile(kToolIcons[i]));
 }
 

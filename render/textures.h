@@ -5,13 +5,21 @@
 #include <cstdint>
 #include <string>
 
+// How a texture is sampled.
+struct TextureOptions {
+    bool mipmapped = false;   // trilinear mipmaps (ground textures, which tile)
+    bool clampToEdge = false; // no wrap-around at the edges (sky images)
+};
+
 // The cached record for `path` (an index into editor.textureCache), loading
-// the file on first use. A failed load is cached too, with texture 0.
-int32_t loadTextureCached(const std::string& path);
+// the file on first use with `options`. A failed load is cached too, with
+// texture 0 and the reason; the options of the first load stay with the record.
+int32_t loadTextureCached(const std::string& path, TextureOptions options = {});
 // The GL name of a record, 0 for kNoTexture.
 uint32_t textureName(int32_t record);
-// Reads a TGA and uploads it with the filtering the load flags select; 0 on failure.
-uint32_t loadTextureFile(const std::string& path);
+// Reads a TGA no larger than the GL takes (and 8192 a side at most) and
+// uploads it; 0 on failure, with the reason in `failure` when given.
+uint32_t loadTextureFile(const std::string& path, TextureOptions options = {}, std::string* failure = nullptr);
 // Forgets every record (the GL context that owned the names is gone).
 void clearTextureCache();
 // Deletes the GL texture of every record, then forgets the records (the
@@ -21,9 +29,6 @@ void deleteTextureCache();
 // context made afresh, true where a mode change kept the old one.
 bool cachedTexturesAlive();
 
-// Slot file names of the ground textures at start-up.
-inline const char* const kDefaultGroundTextures[3] = {"textures/sand1.tga", "textures/grass1.tga",
-                                                      "textures/snow1.tga"};
 // The button image, the three ground textures (mipmapped; an empty name
 // leaves its slot empty) and the seven tool icons, in start-up order.
 void loadEditorTextures(const std::array<std::string, 3>& groundPaths);

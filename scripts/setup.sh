@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake pkg-config libsdl1.2-dev libgl1-mesa-dev libglu1-mesa-dev
-          freeglut3-dev libgl1-mesa-dri libgtest-dev libgmock-dev libbenchmark-dev libx11-dev libxtst-dev xvfb xauth)
+          freeglut3-dev libpng-dev libgl1-mesa-dri libgtest-dev libgmock-dev libbenchmark-dev libx11-dev libxtst-dev xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstddef>
 
 // Integer part (toward zero) of v, with v first held to [low, high]: a brush
 // or pick far off the array (or an infinite width) stays a valid int.
@@ -40,11 +41,31 @@ void growDirtyBounds(double cx, double cy, double rx, double ry, int width, int 
 
 // Stamp texel along one axis: offset from the square's first index scaled
 // onto size - 1 texels across `span` whole cells, clamped to the stamp. A
-// span of 0 (a brush narrower than a cell) samples texel 0.
+// span of 0 (a brush narrower than a cell) samples the stamp's middle, where
+// the square's centre would land: its corner is black in most stamps.
 inline int stampIndex(double offset, int size, double span)
 {
-    if (span == 0.0) return 0;
+    if (span == 0.0) return (size - 1) / 2;
     return truncWithin(offset * double(size - 1) / span, 0, size - 1);
+}
+
+// Mean of the values that exist in the 3 x 3 block around (x, y) of a
+// width x height array whose element (c, r) is values[(r * width + c) *
+// stride] (a height of the vertex array, a channel of the map). Read live:
+// elements smoothed earlier in the same pass count with their new value.
+inline double localMean(const float* values, size_t stride, int width, int height, int x, int y)
+{
+    double sum = 0.0;
+    int count = 0;
+    const int rowFirst = y > 0 ? y - 1 : 0, rowLast = y + 1 < height ? y + 1 : height - 1;
+    const int colFirst = x > 0 ? x - 1 : 0, colLast = x + 1 < width ? x + 1 : width - 1;
+    for (int row = rowFirst; row <= rowLast; ++row) {
+        for (int col = colFirst; col <= colLast; ++col) {
+            sum += values[(size_t(row) * size_t(width) + size_t(col)) * stride];
+            ++count;
+        }
+    }
+    return sum / count;
 }
 
 // One application of the current height tool (0-4) or texture tool (5-7);

@@ -9,23 +9,6 @@
 #include "sculpt/stamps.h"
 #include "terrain/terrain.h"
 
-// Mean height of the vertices that exist in the 3 x 3 block around (x, y),
-// read live: vertices smoothed earlier in the pass count with their new height.
-static double localMeanHeight(const Terrain& terrain, int x, int y)
-{
-    double sum = 0.0;
-    int count = 0;
-    const int rowFirst = std::max(y - 1, 0), rowLast = std::min(y + 1, terrain.gridY - 1);
-    const int colFirst = std::max(x - 1, 0), colLast = std::min(x + 1, terrain.gridX - 1);
-    for (int row = rowFirst; row <= rowLast; ++row) {
-        for (int col = colFirst; col <= colLast; ++col) {
-            sum += terrain.vertices[size_t(col) + size_t(row) * size_t(terrain.gridX)].position[2];
-            ++count;
-        }
-    }
-    return sum / count;
-}
-
 // The new height of vertex (x, y) for weight w.
 static double toolHeight(const Terrain& terrain, const TerrainVertex& vertex, int x, int y, double w)
 {
@@ -37,7 +20,9 @@ static double toolHeight(const Terrain& terrain, const TerrainVertex& vertex, in
     case kToolRaise: return z + k;
     case kToolSmooth: {
         const double s = frame / 325.0 * editor.brushStrength * w;
-        return (1.0 - s) * z + s * localMeanHeight(terrain, x, y);
+        const float* heights = &terrain.vertices[0].position[2];
+        const double mean = localMean(heights, sizeof(TerrainVertex) / sizeof(float), terrain.gridX, terrain.gridY, x, y);
+        return (1.0 - s) * z + s * mean;
     }
     case kToolNoise: {
         // The angles are rounded to float first so that the pattern is the

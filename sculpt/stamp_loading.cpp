@@ -1,6 +1,8 @@
 // Reading the numbered stamp images; kept apart from the selection code so
 // that the strokes do not pull in the image reader.
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "app/editor_state.h"
@@ -31,11 +33,15 @@ static bool buildStamp(const Image& image, BrushStamp* stamp)
 
 void loadBrushStampsFrom(const std::string& dir)
 {
-    // The numbering must be contiguous: the first unreadable number ends the
-    // list, so a gap hides every stamp after it.
+    // The numbering must be contiguous: the first missing or unreadable
+    // number ends the list, so a gap hides every stamp after it. The first
+    // missing number is the list's normal end and goes unreported; a file
+    // that is there but cannot be read is reported by the reader.
     for (int n = 1;; ++n) {
         char name[32];
         std::snprintf(name, sizeof name, "/%i.tga", n);
+        std::error_code error;
+        if (!std::filesystem::exists(dir + name, error)) break;
         const Image image = readTga(dir + name);
         BrushStamp stamp;
         if (!buildStamp(image, &stamp)) break;

@@ -1,6 +1,7 @@
 #include "sculpt/stroke.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "app/editor_state.h"
@@ -44,6 +45,22 @@ void growDirtyBounds(double cx, double cy, double rx, double ry, int width, int 
     editor.dirtyMaxY = std::max(editor.dirtyMaxY, truncWithin(std::min(double(height - 1), cy + ry), -1, height - 1));
 }
 
+// True when a record of the rectangle differs, in any byte of its first
+// three floats (position, or the three weights), from the copy; rows are
+// `rowLength` records of `stride` floats in both arrays.
+static bool rectangleChanged(const float* copy, const float* live, size_t stride, int rowLength, int x0, int y0,
+                             int x1, int y1)
+{
+    for (int r = y0; r <= y1; ++r) {
+        const size_t first = (size_t(r) * size_t(rowLength) + size_t(x0)) * stride;
+        for (int c = x0; c <= x1; ++c) {
+            const size_t at = first + size_t(c - x0) * stride;
+            if (std::memcmp(copy + at, live + at, 3 * sizeof(float)) != 0) return true;
+        }
+    }
+    return false;
+}
+
 void beginStroke()
 {
     // A press while a copy is still held means its release never came;
@@ -83,19 +100,26 @@ void endStroke()
 
     // The bounds are clipped to the snapshot they refer to, so the entry
     // never reads outside it.
+    // A stroke that changed no value (over the sky, at zero strength)
+    // records nothing: an entry that restores nothing would make the next
+    // Ctrl+Z seem dead.
     const int x0 = std::max(editor.dirtyMinX, 0);
     const int y0 = std::max(editor.dirtyMinY, 0);
+    const int x1 = std::min(editor.dirtyMaxX, editor.strokeSnapshotWidth - 1);
+    const int y1 = std::min(editor.dirtyMaxY, editor.strokeSnapshotHeight - 1);
+    const Terrain& terrain = editor.terrain;
     if (editor.hasVertexSnapshot) {
-        if (vertexSnapshotUsable()) {
-            pushPositionsSnapshot(editor.strokeVertexSnapshot.data(), x0, y0,
-                                  std::min(editor.dirtyMaxX, editor.strokeSnapshotWidth - 1),
-                                  std::min(editor.dirtyMaxY, editor.strokeSnapshotHeight - 1), kUndoPositions);
+        if (vertexSnapshotUsable() &&
+            rectangleChanged(reinterpret_cast<const float*>(editor.strokeVertexSnapshot.data()),
+                             reinterpret_cast<const float*>(terrain.vertices.data()),
+                             sizeof(TerrainVertex) / sizeof(float), terrain.gridX, x0, y0, x1, y1)) {
+            pushPositionsSnapshot(editor.strokeVertexSnapshot.data(), x0, y0, x1, y1, kUndoPositions);
         }
     } else if (editor.hasDistributionSnapshot) {
-        if (distributionSnapshotUsable()) {
-            pushDistributionSnapshot(editor.strokeDistributionSnapshot.data(), x0, y0,
-                                     std::min(editor.dirtyMaxX, editor.strokeSnapshotWidth - 1),
-                                     std::min(editor.dirtyMaxY, editor.strokeSnapshotHeight - 1));
+        if (distributionSnapshotUsable() &&
+            rectangleChanged(editor.strokeDistributionSnapshot.data(), terrain.distribution.data(), 3,
+                             terrain.distributionWidth, x0, y0, x1, y1)) {
+            pushDistributionSnapshot(editor.strokeDistributionSnapshot.data(), x0, y0, x1, y1);
         }
     }
     // Freed, not just emptied: a whole-grid copy of a large terrain is tens

@@ -8,24 +8,6 @@
 #include "sculpt/brush_geometry.h"
 #include "sculpt/stamps.h"
 
-// Mean of one channel over the texels that exist in the 3 x 3 block around
-// (tx, ty), read live like the height smoothing.
-static double localMeanWeight(const Terrain& terrain, int tx, int ty, int channel)
-{
-    double sum = 0.0;
-    int count = 0;
-    const int rowFirst = std::max(ty - 1, 0), rowLast = std::min(ty + 1, terrain.distributionHeight - 1);
-    const int colFirst = std::max(tx - 1, 0), colLast = std::min(tx + 1, terrain.distributionWidth - 1);
-    for (int row = rowFirst; row <= rowLast; ++row) {
-        for (int col = colFirst; col <= colLast; ++col) {
-            sum += terrain.distribution[(size_t(row) * size_t(terrain.distributionWidth) + size_t(col)) * 3 +
-                                        size_t(channel)];
-            ++count;
-        }
-    }
-    return sum / count;
-}
-
 static void applyToTexel(Terrain& terrain, int tx, int ty, double w)
 {
     float* texel = &terrain.distribution[(size_t(ty) * size_t(terrain.distributionWidth) + size_t(tx)) * 3];
@@ -51,7 +33,8 @@ static void applyToTexel(Terrain& terrain, int tx, int ty, double w)
     case kToolSmoothTexture: {
         const double s = frame / 325.0 * editor.brushStrength * w;
         for (int channel = 0; channel < 3; ++channel) {
-            const double mean = localMeanWeight(terrain, tx, ty, channel);
+            const double mean = localMean(terrain.distribution.data() + channel, 3, terrain.distributionWidth,
+                                          terrain.distributionHeight, tx, ty);
             texel[channel] = float((1.0 - s) * texel[channel] + s * mean);
         }
         break;

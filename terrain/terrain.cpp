@@ -195,24 +195,36 @@ void buildIndices()
     }
 }
 
-void installFlatGrid(int gridX, int gridY, float blockWidth, float height)
+std::vector<TerrainVertex> layOutFlatGrid(int gridX, int gridY, float blockWidth, float height)
 {
-    Terrain& t = editor.terrain;
-    t.gridX = gridX;
-    t.gridY = gridY;
-    t.blockWidth = blockWidth;
-    t.vertices.assign(size_t(gridX) * size_t(gridY), TerrainVertex{});
+    std::vector<TerrainVertex> vertices(size_t(gridX) * size_t(gridY), TerrainVertex{});
     for (int r = 0; r < gridY; ++r) {
         for (int c = 0; c < gridX; ++c) {
-            float* p = t.vertices[size_t(c) + size_t(r) * size_t(gridX)].position;
+            float* p = vertices[size_t(c) + size_t(r) * size_t(gridX)].position;
             p[0] = float(c) * blockWidth;
             p[1] = float(r) * blockWidth;
             p[2] = height;
         }
     }
+    return vertices;
+}
+
+void installGrid(int gridX, int gridY, std::vector<TerrainVertex>& vertices)
+{
+    Terrain& t = editor.terrain;
+    t.gridX = gridX;
+    t.gridY = gridY;
+    t.vertices.swap(vertices);
     refreshAllVertices();
     computeTextureCoords(gridX, gridY);
     buildIndices();
+}
+
+void installFlatGrid(int gridX, int gridY, float blockWidth, float height)
+{
+    editor.terrain.blockWidth = blockWidth;
+    std::vector<TerrainVertex> vertices = layOutFlatGrid(gridX, gridY, blockWidth, height);
+    installGrid(gridX, gridY, vertices);
 }
 
 void createDefaultTerrain()

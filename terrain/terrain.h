@@ -23,9 +23,13 @@ void relightAllVertices();
 // tileCoord and mapCoord of every vertex for an nx * ny grid.
 void computeTextureCoords(int nx, int ny);
 void buildIndices();
-// Replaces the vertices by a flat gridX x gridY grid at `height` with its
-// normals, lighting, texture coordinates and indices. The distribution map,
-// the undo history and the GPU copies are left to the caller.
+// A gridX x gridY vertex array lying flat at `height`: positions only.
+std::vector<TerrainVertex> layOutFlatGrid(int gridX, int gridY, float blockWidth, float height);
+// Makes `vertices` (gridX x gridY, positions set; taken over) the terrain's
+// grid and derives its normals, lighting, texture coordinates and indices.
+// The distribution map, the undo history and the GPU copies are left to the caller.
+void installGrid(int gridX, int gridY, std::vector<TerrainVertex>& vertices);
+// installGrid with a flat grid at `height` and the given block width.
 void installFlatGrid(int gridX, int gridY, float blockWidth, float height);
 // 65 x 65 flat terrain at half the height scale, even texture mix, camera
 // reset, empty undo history.

@@ -1,9 +1,13 @@
 #include "app/prompt.h"
 
 #include "../io/io_test_files.h"
+#include "io/image_export.h"
+#include "io/map_export.h"
+#include "io/obj_export.h"
 #include "sculpt/stroke.h"
 
 #include <cstring>
+#include <set>
 
 // Opens prompt `kind`, presses `functionKey` (if any), enters `name` and presses Enter.
 static void run(int kind, const std::string& name, int functionKey = 0)
@@ -67,4 +71,46 @@ TEST_F(Prompt, LoadingWhileAStrokeIsHeldEndsTheStrokeFirst)
     EXPECT_FALSE(editor.hasVertexSnapshot) << "no stroke snapshot survives the new document";
     EXPECT_EQ(editor.strokeActive, 0);
     EXPECT_TRUE(editor.undoStack.undoList.empty()) << "the old stroke's entry is not in the new history";
+}
+
+TEST_F(Prompt, EachFunctionKeyExportsItsOwnFormat)
+{
+    makeFlatTerrain(5, 4);
+    addRelief();
+    for (size_t i = 0; i < editor.terrain.distribution.size(); ++i)
+        editor.terrain.distribution[i] = float(i % 5) / 4.0f;
+    const struct { int key; const char* extension; bool (*run)(const std::string&); } cases[] = {
+        {kKeyF5, ".obj", exportObj},
+        {kKeyF5 + 1, ".tga", exportHeightmapTga},
+        {kKeyF5 + 2, ".map", exportQ1Map},
+        {kKeyF5 + 3, ".map", exportQ3Map},
+        {kKeyF9, ".tga", exportNormalMapTga},
+        {kKeyF10, ".tga", exportDistributionTga},
+        {kKeyF11, ".tga", exportFinalTextureTga},
+    };
+    std::set<Bytes> outputs;
+    for (const auto& c : cases) {
+        const std::string typed = dir + "key" + std::to_string(c.key);
+        run(kPromptExport, typed, c.key);
+        ASSERT_TRUE(c.run(dir + "direct" + c.extension));
+        EXPECT_EQ(readAll(typed + c.extension), readAll(dir + "direct" + c.extension)) << "key " << c.key;
+        outputs.insert(readAll(typed + c.extension));
+    }
+    EXPECT_EQ(outputs.size(), std::size(cases)) << "the seven formats differ on this terrain";
+}
+
+TEST_F(Prompt, ATypedPngOrR16NameExportsA16BitHeightMapWhateverIsSelected)
+{
+    makeFlatTerrain(4, 4);
+    addRelief();
+    for (const char* name : {"hills.png", "hills.r16"}) {
+        run(kPromptExport, dir + name, kKeyF5 + 2); // Q1 selected
+        EXPECT_EQ(editor.exportFormat, kExportQ1Map) << "the selection is kept";
+        ASSERT_TRUE((name[6] == 'p' ? exportHeightmapPng : exportHeightmapR16)(dir + "direct"));
+        EXPECT_EQ(readAll(dir + name), readAll(dir + "direct")) << name;
+    }
+    // And the import prompt reads it back.
+    makeFlatTerrain(3, 3);
+    run(kPromptHeightmap, dir + "hills.png");
+    EXPECT_EQ(editor.terrain.gridX, 4);
 }

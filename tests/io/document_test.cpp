@@ -89,7 +89,8 @@ TEST_F(Document, RefusedDocumentsChangeNeitherTerrainNorHistory)
         {"negative height scale", patch(good, 8, bits(-1.0f))}, {"zero grid width", document(92, 0, 3, 2, 2)},
         {"zero map height", document(92, 3, 3, 2, 0)}, {"negative grid height", patch(good, 16, -3)},
         {"negative map width", patch(good, 20, -2)}, {"grid side over 4097", document(92, 4098, 1, 1, 1)},
-        {"largest grid width", patch(good, 12, INT32_MAX)}, {"map side over 8192", document(91, 1, 1, 8193, 1)},
+        {"largest grid width", patch(good, 12, INT32_MAX)}, {"map width over 8192", document(91, 1, 1, 8193, 1)},
+        {"map height over 8192", document(91, 1, 1, 1, 8193)}, {"grid height over 4097", document(92, 1, 4098, 1, 1)},
         {"4097 x 4097 in a small file", patch(patch(good, 12, 4097), 16, 4097)},
     };
     for (const auto& [name, bytes] : cases) {

@@ -1,14 +1,17 @@
 #include "io/document.h"
+#include "io/export_formats.h"
 #include "io/image_export.h"
 #include "io/map_export.h"
 #include "io/obj_export.h"
 #include "io/text_output.h"
 #include "io_test_files.h"
 
+#include <array>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <regex>
+#include <sstream>
 #include <sys/resource.h>
 
 using Export = ScratchTest;
@@ -103,4 +106,83 @@ TEST_F(Export, FailedWritesKeepTheExistingFileAndReport)
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(readAll<std::string>(dir + "old"), "old");
     EXPECT_EQ(listDir(dir), Names{"old"});
+}
+
+struct Point3 {
+    double x, y, z;
+};
+static Point3 minus(Point3 a, Point3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+static double dot(Point3 a, Point3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+static Point3 cross(Point3 a, Point3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+
+// The planes of each brush of a .map text, three points per plane.
+static std::vector<std::vector<std::array<Point3, 3>>> mapBrushes(const std::string& text)
+{
+    std::vector<std::vector<std::array<Point3, 3>>> brushes;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line == "// brush #")
+            brushes.emplace_back();
+        std::array<Point3, 3> p;
+        if (std::sscanf(line.c_str(), "( %lf %lf %lf ) ( %lf %lf %lf ) ( %lf %lf %lf )", &p[0].x, &p[0].y, &p[0].z,
+                        &p[1].x, &p[1].y, &p[1].z, &p[2].x, &p[2].y, &p[2].z) == 9)
+            brushes.back().push_back(p);
+    }
+    return brushes;
+}
+
+TEST_F(Export, EveryPlaneOfEveryMapBrushFacesOutOfItsBrush)
+{
+    // Map compilers take a plane's normal as (p0 - p1) x (p2 - p1) and keep
+    // what lies behind it: a plane wound the other way swallows the world.
+    makeFlatTerrain(4, 3, 0.0f, 32.0f);
+    addRelief();
+    for (auto run : {exportQ1Map, exportQ3Map}) {
+        ASSERT_TRUE(run(dir + "out.map"));
+        const auto brushes = mapBrushes(readAll<std::string>(dir + "out.map"));
+        ASSERT_EQ(brushes.size(), 3u * 2u * 2u);
+        for (size_t b = 0; b < brushes.size(); ++b) {
+            ASSERT_EQ(brushes[b].size(), 5u) << "brush " << b;
+            std::vector<Point3> corners; // every point any plane names
+            for (const auto& plane : brushes[b])
+                corners.insert(corners.end(), plane.begin(), plane.end());
+            for (size_t k = 0; k < brushes[b].size(); ++k) {
+                const auto& p = brushes[b][k];
+                const Point3 normal = cross(minus(p[0], p[1]), minus(p[2], p[1]));
+                double deepest = 0;
+                for (const Point3& corner : corners) {
+                    const double side = dot(normal, minus(corner, p[1])) / std::sqrt(dot(normal, normal));
+                    EXPECT_LE(side, 0.01) << "brush " << b << " plane " << k;
+                    deepest = std::min(deepest, side);
+                }
+                EXPECT_LT(deepest, -1.0) << "brush " << b << " plane " << k << " has the brush behind it";
+            }
+        }
+    }
+}
+
+TEST(ExportTable, BatchNamesAndTypedNamesFindTheirExport)
+{
+    // The batch names are what scripts type; codes 0 to 6 are the prompt's function keys.
+    const std::pair<const char*, bool (*)(const std::string&)> batch[] = {
+        {"obj", exportObj},   {"height-tga", exportHeightmapTga},     {"q1", exportQ1Map},
+        {"q3", exportQ3Map},  {"distribution-tga", exportDistributionTga}, {"texture-tga", exportFinalTextureTga},
+        {"normal-tga", exportNormalMapTga}, {"height-png", exportHeightmapPng}, {"height-r16", exportHeightmapR16},
+    };
+    for (size_t code = 0; code < std::size(batch); ++code) {
+        const ExportEntry* entry = exportByBatchName(batch[code].first);
+        ASSERT_NE(entry, nullptr) << batch[code].first;
+        EXPECT_EQ(std::pair(entry->run, entry), std::pair(batch[code].second, exportByCode(int(code))));
+    }
+    EXPECT_EQ(exportByBatchName("height"), nullptr);
+    const std::pair<const char*, const ExportEntry*> typed[] = {
+        {"hills.png", exportByCode(kExportHeightmapPng)}, {"HILLS.PNG", exportByCode(kExportHeightmapPng)},
+        {"a/b.r16", exportByCode(kExportHeightmapR16)},   {"hills.png.old", nullptr},
+        {"hills.raw", nullptr},                           {"hills.tga", nullptr},
+    };
+    for (const auto& [name, entry] : typed)
+        EXPECT_EQ(exportByTypedName(name), entry) << name;
+    EXPECT_STREQ(exportFormatLine(kExportQ1Map, "level"), "Q1 .map format");
+    EXPECT_STREQ(exportFormatLine(kExportQ1Map, "level.r16"), "16-bit .r16 (by name)");
 }

@@ -81,7 +81,18 @@ TEST(RandomTerrain, HandCheckedOnATinyGrid)
 
 TEST(Erosion, HandTracedDroplets)
 {
-    struct Case { const char* what; std::vector<float> before, after; } cases[] = {
+    // A row 25 long: 10000, then a slope 100 - 4c that only the first vertex
+    // tops (T = 1003.6). Its droplet runs 20 steps, the last taking
+    // 1.25 x 0.05: at vertex 19 its age reaches 1 and it drops everything it
+    // took, 1.25 x (20 - 0.05 x 190) = 13.125. The slope is 4 a step, more
+    // than any one removal, so it never stops earlier; vertices 20 on stay.
+    std::vector<float> slope(25), eroded(25);
+    for (int c = 0; c < 25; ++c) {
+        slope[c] = c == 0 ? 10000.0f : 100.0f - 4.0f * c;
+        eroded[c] = c < 20 ? slope[c] - 1.25f * (1 - 0.05f * c) : slope[c];
+    }
+    eroded[19] += 13.125f;
+    struct Case { const char* what; std::vector<float> before, after; int width = 3; } cases[] = {
         // Every vertex starts a droplet; each puts its 1.25 straight back.
         {"flat", std::vector<float>(9, 256.0f), std::vector<float>(9, 256.0f)},
         // 10 runs to 0 and stops (5 is higher), dropping 1.25 + 1.1875 there;
@@ -94,15 +105,16 @@ TEST(Erosion, HandTracedDroplets)
         // droplet; below -9999 hi stays -9999 and T is above every height.
         {"above 99999", {200000, 100000, 109999.5f}, {199998.75f, 100002.5f, 109998.25f}},
         {"below -9999", {-19000, -20000, -19500}, {-19000, -20000, -19500}},
+        {"age and capacity", slope, eroded, 25},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        makeFlatTerrain(3, int(c.before.size()) / 3, 0.0f);
+        makeFlatTerrain(c.width, int(c.before.size()) / c.width, 0.0f);
         for (size_t i = 0; i < c.before.size(); ++i)
             z(i) = c.before[i];
         erodeTerrain();
         for (size_t i = 0; i < c.after.size(); ++i)
-            EXPECT_NEAR(z(i), c.after[i], 0.01f) << i;
+            EXPECT_NEAR(z(i), c.after[i], 1e-3f) << i;
     }
 }
 
@@ -170,13 +182,14 @@ TEST(InvertTerrain, MapsTheRangeOntoItselfUpsideDown)
                 EXPECT_FLOAT_EQ(z(i), c[run][i]) << c[0][0] << " run " << run << " " << i;
         }
     }
-    // A range below 1 changes nothing and records nothing, for both commands.
-    makeFlatTerrain(9, 9, 256.0f);
-    heightAt(3, 3) = 256.9f;
-    invertTerrain();
-    textureByElevation();
-    EXPECT_EQ(heightAt(3, 3), 256.9f);
-    EXPECT_EQ(undoCount(), 0);
+    // A grid one vertex wide or high (an image one pixel across) turns over too.
+    for (bool wide : {false, true}) {
+        makeFlatTerrain(wide ? 3 : 1, wide ? 1 : 3, 0.0f);
+        z(0) = 10, z(1) = 200, z(2) = 60;
+        invertTerrain();
+        EXPECT_EQ(std::vector<float>({z(0), z(1), z(2)}), std::vector<float>({200, 10, 150})) << wide;
+        EXPECT_EQ(undoCount(), 1);
+    }
 }
 
 TEST(IncreaseDetail, MidpointsOfAStepOfTenMoveByTwoUnlessCtrl)
@@ -208,27 +221,22 @@ TEST(IncreaseDetail, MidpointsOfAStepOfTenMoveByTwoUnlessCtrl)
     }
 }
 
-TEST(IncreaseDetail, RefusedAboveTheLargestGridSide)
+TEST(IncreaseDetail, ReachesTheLargestGridSide)
 {
     makeFlatTerrain(2049, 3, 1.0f); // becomes 4097, the most allowed
-    increaseDetail();
-    EXPECT_EQ(editor.terrain.gridX, 4097);
-    makeFlatTerrain(3, 2050, 1.0f); // would become 4099
     commandIncreaseDetail();
-    EXPECT_EQ(editor.terrain.gridY, 2050);
-    EXPECT_EQ(editor.terrain.blockWidth, 32.0f);
-    EXPECT_NE(editor.statusMessage.find("Increase Detail"), std::string::npos);
+    EXPECT_EQ(editor.terrain.gridX, 4097);
+    EXPECT_EQ(undoCount(), 1);
 }
 
-TEST(DecreaseDetail, SizesRefusalsAndAverages)
+TEST(DecreaseDetail, SizesAndAverages)
 {
     // z = c * c + 10 r. The last new vertex averages the old last two (odd
     // sides) or three (even: the old last column and row only feed their
-    // neighbours) columns and rows; 14 and 13 would drop below 8 and stay.
+    // neighbours) columns and rows.
     struct Case { int side, result; float last; } cases[] = {
         {65, 33, (63 * 63 + 64 * 64) / 2.0f + 635}, {33, 17, (31 * 31 + 32 * 32) / 2.0f + 315},
         {15, 8, (13 * 13 + 14 * 14) / 2.0f + 135},  {16, 8, (13 * 13 + 14 * 14 + 15 * 15) / 3.0f + 140},
-        {14, 14, 13 * 13 + 130},                    {13, 13, 12 * 12 + 120},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.side);
@@ -239,41 +247,40 @@ TEST(DecreaseDetail, SizesRefusalsAndAverages)
         const Terrain& t = editor.terrain;
         EXPECT_EQ(t.gridX, c.result);
         EXPECT_EQ(t.gridY, c.result);
-        EXPECT_EQ(t.blockWidth, c.result == c.side ? 32.0f : 64.0f);
+        EXPECT_EQ(t.blockWidth, 64.0f);
         EXPECT_FLOAT_EQ(t.vertices.back().position[2], c.last);
-        EXPECT_FLOAT_EQ(heightAt(0, 0), c.result == c.side ? 0.0f : 5.5f); // 4 samples
-        EXPECT_EQ(undoCount(), 1); // recorded even when refused
+        EXPECT_FLOAT_EQ(heightAt(0, 0), 5.5f); // 4 samples
+        EXPECT_EQ(undoCount(), 1);
     }
 }
 
-TEST(ResizeGrid, PageUpRepeatsTheLastColumnAndSqueezesTheMap)
+TEST(ResizeGrid, PageUpRepeatsTheEdgeAndSqueezesTheMapAlongEitherAxis)
 {
-    makeFlatTerrain(65, 65, 0.0f);
-    for (int r = 0; r < 65; ++r)
-        heightAt(64, r) = float(r);
-    labelMap();
-    commandGrowGrid(false, 2);
-    ASSERT_EQ(editor.terrain.gridX, 67);
-    EXPECT_EQ(editor.terrain.indices.size(), size_t(66 * 64 * 6));
-    EXPECT_EQ(heightAt(65, 10), 10.0f);
-    EXPECT_EQ(heightAt(66, 64), 64.0f);
-    // Texel j shows old texel round(j * 67 / 65): the old map fills columns
-    // 0 to about 1024 * 65 / 67, the rest repeats its last column.
-    const int source[][2] = {{0, 0}, {1, 1}, {500, 515}, {992, 1023}, {1023, 1023}};
-    for (const auto& s : source)
-        EXPECT_EQ(std::vector<float>(texelAt(s[0], 7), texelAt(s[0], 7) + 2),
-                  std::vector<float>({float(s[1]), 7.0f})) << s[0];
-}
-
-TEST(ResizeGrid, PageDownFromThreeDoesNothing)
-{
-    makeFlatTerrain(3, 3, 0.0f);
-    labelMap();
-    commandShrinkGrid(false, 2);
-    commandShrinkGrid(true, 8);
-    EXPECT_EQ(editor.terrain.gridX, 3);
-    EXPECT_EQ(editor.terrain.gridY, 3);
-    EXPECT_EQ(texelAt(700, 700)[0], 700.0f);
+    for (bool yAxis : {false, true}) {
+        SCOPED_TRACE(yAxis);
+        // (c, r) along the grown axis and across it.
+        auto at = [yAxis](int along, int across) -> float& { return yAxis ? heightAt(across, along) : heightAt(along, across); };
+        makeFlatTerrain(65, 65, 0.0f);
+        for (int k = 0; k < 65; ++k)
+            at(64, k) = float(k);
+        labelMap();
+        commandGrowGrid(yAxis, 2);
+        const Terrain& t = editor.terrain;
+        ASSERT_EQ(std::make_pair(t.gridX, t.gridY), yAxis ? std::make_pair(65, 67) : std::make_pair(67, 65));
+        EXPECT_EQ(t.indices.size(), size_t(66 * 64 * 6));
+        EXPECT_EQ(at(65, 10), 10.0f);
+        EXPECT_EQ(at(66, 64), 64.0f);
+        const float* last = yAxis ? t.vertices[66 * 65 + 3].position : t.vertices[3 * 67 + 66].position;
+        EXPECT_EQ(std::vector<float>(last, last + 2), yAxis ? std::vector<float>({96, 66 * 32}) : std::vector<float>({66 * 32, 96}));
+        // Texel j shows old texel round(j * 67 / 65): the old map fills the
+        // first 1024 * 65 / 67 texels of the axis, the rest repeats its last.
+        const int source[][2] = {{0, 0}, {1, 1}, {500, 515}, {992, 1023}, {1023, 1023}};
+        for (const auto& s : source) {
+            const float* texel = yAxis ? texelAt(7, s[0]) : texelAt(s[0], 7);
+            EXPECT_EQ(std::vector<float>(texel, texel + 2),
+                      yAxis ? std::vector<float>({7.0f, float(s[1])}) : std::vector<float>({float(s[1]), 7.0f})) << s[0];
+        }
+    }
 }
 
 // Everything an undo of a whole-terrain command must bring back.
@@ -284,6 +291,58 @@ std::vector<float> gridState()
     for (const TerrainVertex& v : t.vertices)
         s.insert(s.end(), v.position, v.position + 3);
     return s;
+}
+
+TEST(Commands, RefusalsSayWhyAndLeaveTerrainAndHistoryAsTheyWere)
+{
+    // Grid w x h with its block width and height scale; heights rise along
+    // the rows unless `flat` (then they span only 0.9).
+    struct Case { const char* why; int w, h; float blockWidth, heightScale; bool flat; void (*run)(); } cases[] = {
+        {"Increase Detail refused: the grid would be 5 x 4099 vertices (at most 4097 per side)", 3, 2050, 32, 512,
+         false, commandIncreaseDetail},
+        {"Grid growth refused: the grid would be 4098 x 3 vertices (at most 4097 per side)", 4096, 3, 32, 512, false,
+         [] { commandGrowGrid(false, 2); }},
+        {"Grid growth refused: the grid would be 3 x 4100 vertices (at most 4097 per side)", 3, 4092, 32, 512, false,
+         [] { commandGrowGrid(true, 8); }},
+        {"Decrease Detail refused: the grid would be 7 x 17 vertices (at least 8 per side)", 14, 33, 32, 512, false,
+         commandDecreaseDetail},
+        {"Decrease Detail refused: the grid would be 8 x 7 vertices (at least 8 per side)", 15, 13, 32, 512, false,
+         commandDecreaseDetail},
+        {"Grid shrink refused: the grid would be 1 x 3 vertices (at least 3 per side)", 3, 3, 32, 512, false,
+         [] { commandShrinkGrid(false, 2); }},
+        {"Grid shrink refused: the grid would be 5 x 2 vertices (at least 3 per side)", 5, 10, 32, 512, false,
+         [] { commandShrinkGrid(true, 8); }},
+        {"Block width change refused: it would be 0.75 (at least 1)", 5, 5, 1.5f, 512, false,
+         [] { commandBlockWidth(false, false); }},
+        {"Block width change refused: it would be 0.5 (at least 1)", 5, 5, 2, 512, false,
+         [] { commandBlockWidth(false, true); }},
+        {"Height scale change refused: it would be 0.75 (at least 1)", 5, 5, 32, 1.5f, false,
+         [] { commandHeightScale(false, false); }},
+        {"Invert Terrain refused: the terrain is flat (its heights span less than 1)", 5, 5, 32, 512, true,
+         invertTerrain},
+        {"Texture by Elevation refused: the terrain is flat (its heights span less than 1)", 5, 5, 32, 512, true,
+         textureByElevation},
+        {"Texture by Elevation refused: the grid is one vertex wide or high, and the blend needs a neighbouring "
+         "vertex in both directions", 1, 5, 32, 512, false, textureByElevation},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        makeFlatTerrain(c.w, c.h, 0.0f, c.blockWidth);
+        editor.terrain.heightScale = c.heightScale;
+        for (int r = 0; r < c.h; ++r)
+            heightAt(0, r) = c.flat ? 0.9f * float(r % 2) : 10.0f * float(r);
+        labelMap();
+        // One entry to undo and one to redo.
+        pushWholeGridSnapshot(kUndoPositions);
+        pushWholeGridSnapshot(kUndoPositions);
+        undo();
+        const std::vector<float> grid = gridState(), map = editor.terrain.distribution;
+        c.run();
+        EXPECT_EQ(editor.statusMessage, c.why);
+        EXPECT_EQ(gridState(), grid);
+        EXPECT_TRUE(editor.terrain.distribution == map);
+        EXPECT_EQ(std::make_pair(undoCount(), redoCount()), std::make_pair(1, 1));
+    }
 }
 
 TEST(Commands, ResultsAndExactUndoAndRedo)

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "app/editor_state.h"
 #include "../io/io_test_files.h"
 #include "sculpt/stamps.h"
@@ -35,10 +38,18 @@ TEST_F(StampTest, StampsLoadUpToTheFirstGapAndTheSelectionWraps)
     writeStamp(dir, 5, 24, grey);
     for (int load = 0; load < 2; ++load) { // a reload after a release gives each stamp once
         releaseBrushStamps();
+        testing::internal::CaptureStderr();
         loadBrushStampsFrom(dir);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the missing 4.tga is the list's normal end";
         ASSERT_EQ(editor.stamps.size(), 3u);
         EXPECT_EQ(editor.currentStamp, 0);
     }
+    writeAll(dir + "4.tga", {0, 0, 2}); // there but unreadable: ends the list, and is reported
+    releaseBrushStamps();
+    testing::internal::CaptureStderr();
+    loadBrushStampsFrom(dir);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("4.tga"), std::string::npos);
+    EXPECT_EQ(editor.stamps.size(), 3u);
     for (const BrushStamp& stamp : editor.stamps) {
         EXPECT_EQ(std::make_pair(stamp.width, stamp.height), std::make_pair(2, 2));
         EXPECT_EQ(stamp.mask, std::vector<float>({0.0f, float(51 / 255.0), float(204 / 255.0), 1.0f}));

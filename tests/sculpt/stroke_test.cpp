@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <tuple>
 #include <vector>
@@ -7,13 +8,14 @@
 #include "sculpt/picking.h"
 #include "sculpt/stroke.h"
 #include "support/terrain_fixtures.h"
+#include "terrain/terrain.h"
 #include "terrain/undo.h"
 
 namespace {
 
-// Three stamp columns 0, 0.5, 1; and a 2 x 2 stamp whose texel 0 is 0.5.
+// Three stamp columns 0, 0.5, 1; and a 3 x 3 stamp, black but for its middle.
 const BrushStamp kRamp{3, 1, {0.0f, 0.5f, 1.0f}};
-const BrushStamp kHalfCorner{2, 2, {0.5f, 1.0f, 1.0f, 1.0f}};
+const BrushStamp kDot{3, 3, {0, 0, 0, 0, 1.0f, 0, 0, 0, 0}};
 
 // A flat 12 x 12 grid at 256, block width 32 (the map: 1024 / 384 texels a
 // unit), sharp brush, 25 ms frames: Carve and Raise move 25 / 5000 x 1.5 x
@@ -89,7 +91,7 @@ TEST_F(ToolTest, EachToolOneFrame)
         {"stamp across D = 4: column 4 takes texel 0", 1, 25, 0, 64, &kRamp, 160, 160, 256, 4, 5, -1, 256},
         {"stamp: column 5 takes texel 1", 1, 25, 0, 64, &kRamp, 160, 160, 256, 5, 5, -1, 257.92f},
         {"stamp: column 7 takes texel 2", 1, 25, 0, 64, &kRamp, 160, 160, 256, 7, 5, -1, 259.84f},
-        {"D = 0 samples texel 0", 1, 25, 0, 10, &kHalfCorner, 160, 160, 256, 5, 5, -1, 257.92f},
+        {"D = 0 samples the stamp's middle", 1, 25, 0, 10, &kDot, 160, 160, 256, 5, 5, -1, 259.84f},
         {"Paint: the chosen texture", 5, 25, 0, 96, nullptr, 100, 100, 0.3f, 266, 266, 1, 0.3368f},
         {"Paint: the others", 5, 25, 0, 96, nullptr, 100, 100, 0.3f, 266, 266, 0, 0.2816f},
         {"Paint stops at 1", 5, 25, 0, 96, nullptr, 100, 100, 0.99f, 266, 266, 1, 1},
@@ -98,7 +100,7 @@ TEST_F(ToolTest, EachToolOneFrame)
         {"Erase at 65 ms", 6, 65, 0, 96, nullptr, 100, 100, 1, 266, 266, 0, 0.3f},
         {"Smooth Texture at a corner: to (1 + 3 x 0.3) / 4", 7, 25, 0, 0.2f, nullptr, -50, -50, 1, 0, 0, 0, 0.939423f},
         {"smooth brush: 96 texels are 36 units", 5, 25, 1, 96, nullptr, 145, 145, 0.3f, 482, 386, 1, 0.322978f},
-        {"D = 0 samples texel 0", 5, 25, 0, 0.1f, &kHalfCorner, 100, 100, 0.3f, 266, 266, 1, 0.318382f},
+        {"D = 0 samples the stamp's middle", 5, 25, 0, 0.1f, &kDot, 100, 100, 0.3f, 266, 266, 1, 0.336765f},
     };
     for (const Case& c : cases) {
         SetUp();
@@ -113,6 +115,41 @@ TEST_F(ToolTest, EachToolOneFrame)
     }
 }
 
+// Every normal and colour equals a recomputation from the positions alone:
+// vertices a stroke left stale would show lit as before the change.
+void expectDerivedDataCurrent(const char* when)
+{
+    const Terrain& t = editor.terrain;
+    std::vector<TerrainVertex> fresh = t.vertices;
+    for (int r = 0; r < t.gridY; ++r)
+        for (int c = 0; c < t.gridX; ++c) computeVertexNormal(fresh.data(), c, r, t.gridX, t.gridY);
+    for (size_t i = 0; i < fresh.size(); ++i) {
+        const TerrainVertex &now = t.vertices[i], &want = fresh[i];
+        ASSERT_TRUE(std::equal(want.normal, want.normal + 6, now.normal))
+            << when << ": vertex " << i % size_t(t.gridX) << ", " << i / size_t(t.gridX);
+    }
+}
+
+TEST_F(ToolTest, NormalsAndLightingAroundTheBrushFollowEveryStepUndoAndRedo)
+{
+    addRelief();
+    editor.brushWidth = 40.0f;
+    strokeAtVertex(1, 5, 5);
+    expectDerivedDataCurrent("first step");
+    applyPick(11 * 32.0, 0.0, 256.0); // a corner: the square is clipped
+    applyBrush(1);
+    expectDerivedDataCurrent("at the corner");
+    editor.currentOp = 2; // Smooth across the middle
+    applyPick(6.6 * 32.0, 7.2 * 32.0, 256.0);
+    applyBrush(1);
+    expectDerivedDataCurrent("smoothing");
+    endStroke();
+    undo();
+    expectDerivedDataCurrent("undo");
+    redo();
+    expectDerivedDataCurrent("redo");
+}
+
 TEST_F(ToolTest, HugeBrushOrFarPickStaysInsideTheArrays)
 {
     editor.brushWidth = std::numeric_limits<float>::infinity();
@@ -120,13 +157,10 @@ TEST_F(ToolTest, HugeBrushOrFarPickStaysInsideTheArrays)
     EXPECT_EQ(heights(), std::vector<float>(144, float(256.0 + 3.84)));
     EXPECT_EQ(dirty(), std::vector<int>({0, 0, 11, 11}));
 
-    SetUp(); // over the sky beyond +x nothing changes, yet the release records the edge strip
+    SetUp(); // over the sky beyond +x the bounds reach the edge strip, yet nothing changes
     strokeAt(1, 1.0e12, 5 * 32.0, 1.0e12);
     EXPECT_EQ(heights(), std::vector<float>(144, 256.0f));
-    endStroke();
-    ASSERT_EQ(undoCount(), 1);
-    const UndoEntry& entry = editor.undoStack.undoList.back();
-    EXPECT_EQ(std::vector<int>({entry.x0, entry.x1, entry.y0, entry.y1}), std::vector<int>({11, 11, 2, 8}));
+    EXPECT_EQ(dirty(), std::vector<int>({11, 2, 11, 8}));
 
     SetUp();
     editor.brushWidth = std::numeric_limits<float>::max();
@@ -134,16 +168,29 @@ TEST_F(ToolTest, HugeBrushOrFarPickStaysInsideTheArrays)
     EXPECT_EQ(dirty(), std::vector<int>({0, 0, 1023, 1023}));
 }
 
-TEST_F(ToolTest, AStrokeIsOneUndoEntryAndOnlyWhenAFrameRan)
+TEST_F(ToolTest, AStrokeIsOneUndoEntryAndOnlyWhenItChangedSomething)
 {
+    const BrushStamp black{1, 1, {0.0f}};
     for (int op : {1, 5}) {
         SetUp();
         auto data = [op] { return op < 5 ? heights() : editor.terrain.distribution; };
         const std::vector<float> before = data();
-        strokeAt(op, 160.0, 160.0, 256.0, 4); // a frame without the left button
+        // Strokes that change no value leave the history alone, redo list
+        // included: a frame without the left button, a black stamp, and
+        // (height tools) the cursor over the sky beyond the grid.
+        strokeAt(op, 160.0, 160.0, 256.0, 4);
         endStroke();
+        editor.stamps = {black};
+        editor.currentStamp = 0;
+        strokeAt(op, 160.0, 160.0);
+        endStroke();
+        editor.stamps.clear();
+        if (op < 5) { // the paint tools act at the nearest edge instead
+            strokeAt(op, 1.0e12, 160.0, 1.0e12);
+            endStroke();
+        }
         applyBrush(1); // released
-        EXPECT_EQ(undoCount(), 0);
+        EXPECT_EQ(undoCount(), 0) << op;
         EXPECT_TRUE(data() == before);
 
         strokeAt(op, 160.0, 160.0);
@@ -154,6 +201,9 @@ TEST_F(ToolTest, AStrokeIsOneUndoEntryAndOnlyWhenAFrameRan)
         ASSERT_EQ(undoCount(), 1);
         undo();
         EXPECT_TRUE(data() == before) << op;
+        strokeAt(op, 160.0, 160.0, 256.0, 4);
+        endStroke();
+        EXPECT_EQ(redoCount(), 1) << "a stroke that changed nothing keeps the redo list";
         redo();
         EXPECT_TRUE(data() == after) << op;
     }
