@@ -40,6 +40,29 @@ constexpr GLdouble kBiasMatrix[16] = {
 bool mapReady = false;     // the last pass rendered the light's view to its end
 float texelPerDepth = 0.0f; // of the last pass's view
 
+// What a small grid's map was rendered from: while the surface and the light
+// stay as they were, the map (and texture matrix 7) stay current and the
+// pass is skipped. A big grid's map follows the camera and is always redone.
+struct MapSource {
+    uint64_t surfaceVersion = 0;
+    float light[3] = {0, 0, 0};
+    uint32_t texture = 0;
+    int32_t window[2] = {0, 0}; // a resize makes it again once (see mapStillCurrent)
+};
+MapSource mapSource;
+
+bool mapStillCurrent()
+{
+    if (!mapReady || terrainUsesLod()) return false;
+    // The map does not depend on the window, but kept across a resize it
+    // left the software renderer holding one more window-sized buffer (1.2 MB
+    // at 640 x 480, seen by the resize memory test); one pass after each
+    // resize avoids that.
+    return mapSource.surfaceVersion == lodSurfaceVersion() && mapSource.texture == editor.shadowDepthTexture &&
+           std::equal(mapSource.light, mapSource.light + 3, editor.lightPosition) &&
+           mapSource.window[0] == editor.windowWidth && mapSource.window[1] == editor.windowHeight;
+}
+
 bool framebufferEntryPointsPresent()
 {
     return gl.genFramebuffers && gl.bindFramebuffer && gl.framebufferTexture2D &&
@@ -224,6 +247,7 @@ void setShadowTextureMatrix()
 
 void renderShadowPass()
 {
+    if (mapStillCurrent()) return;
     mapReady = false;
     // Without a framebuffer the pass would draw into the window's own depth.
     if (editor.terrain.vertices.empty() || !framebufferEntryPointsPresent() || editor.shadowFramebuffer == 0)
@@ -280,6 +304,10 @@ void renderShadowPass()
     editor.texturingOn = texturing;
     texelPerDepth = float(std::max(light.right - light.left, light.top - light.bottom) / light.nearPlane /
                           kShadowMapSize);
+    mapSource = {lodSurfaceVersion(),
+                 {editor.lightPosition[0], editor.lightPosition[1], editor.lightPosition[2]},
+                 editor.shadowDepthTexture,
+                 {editor.windowWidth, editor.windowHeight}};
     mapReady = true;
 }
 

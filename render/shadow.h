@@ -13,7 +13,9 @@ void destroyShadowMap();
 // Renders the terrain's depth from the light, with a slope-scaled bias, into
 // a view fitted to what receives shadows (the whole terrain, or on big grids
 // the chunks the camera sees; chunks outside the light's view are not
-// drawn), and loads texture matrix 7. Needs this frame's chunk levels.
+// drawn), and loads texture matrix 7. Needs this frame's chunk levels. On a
+// small grid whose surface and light are as at the last pass it does
+// nothing: the map is still current.
 void renderShadowPass();
 // Whether the map holds a light view rendered by the last pass (false after
 // a pass that could not run, and before the first).

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <system_error>
 #include <thread>
 #include <unordered_map>
 
@@ -56,6 +57,7 @@ struct LodGrid {
     LodListCount listCount;
     LevelSet drawn = kCameraLevels; // levels the lists use
     int64_t measured = 0;       // chunks measured since start-up
+    uint64_t surfaceVersion = 0; // counts the changes of the surface measured
 };
 
 LodGrid lod;
@@ -75,7 +77,7 @@ bool gridIsCurrent()
 Chunk& chunkAt(int cx, int cy) { return lod.chunks[size_t(cy) * size_t(lod.chunksX) + size_t(cx)]; }
 
 // The neighbour across `edge`, or nullptr at the grid's border.
-const Chunk* neighbour(int cx, int cy, int edge)
+Chunk* neighbour(int cx, int cy, int edge)
 {
     switch (edge) {
     case kSouth: cy -= 1; break;
@@ -257,9 +259,17 @@ void measureChunks(int cx0, int cy0, int cx1, int cy1)
     const int rows = cy1 - cy0 + 1, count = rows * (cx1 - cx0 + 1);
     if (count >= kChunksWorthAThread && rows >= 2) {
         const int middle = cy0 + rows / 2;
-        std::thread helper(measureRows, middle, cy1);
+        std::thread helper;
+        try {
+            helper = std::thread(measureRows, middle, cy1);
+        } catch (const std::system_error&) {
+            // No second thread to be had: this one measures both halves.
+        }
         measureRows(cy0, middle - 1);
-        helper.join();
+        if (helper.joinable())
+            helper.join();
+        else
+            measureRows(middle, cy1);
     } else {
         measureRows(cy0, cy1);
     }
@@ -292,6 +302,7 @@ void rebuildChunks()
         }
     }
     measureChunks(0, 0, lod.chunksX - 1, lod.chunksY - 1);
+    ++lod.surfaceVersion;
 }
 
 // ----------------------------------------------------------------- levels
@@ -372,7 +383,7 @@ bool refineTooCoarseStrips(double pixelsPerUnitAtOne, float pixelError)
         for (int cx = 0; cx < lod.chunksX; ++cx) {
             const Chunk& chunk = chunkAt(cx, cy);
             for (int edge = 0; edge < 4; ++edge) {
-                Chunk* other = const_cast<Chunk*>(neighbour(cx, cy, edge));
+                Chunk* other = neighbour(cx, cy, edge);
                 const int level = chunk.level[kCameraLevels];
                 if (!other || other->level[kCameraLevels] != level + 1) continue;
                 if (chunk.stripError[level][edge] * pixelsPerUnitAtOne > pixelError * chunk.distance) {
@@ -477,6 +488,7 @@ void lodGridRegionChanged(int x0, int y0, int x1, int y1)
     const int cx1 = std::min(x1 / kLodChunkCells, lod.chunksX - 1);
     const int cy1 = std::min(y1 / kLodChunkCells, lod.chunksY - 1);
     measureChunks(cx0, cy0, cx1, cy1);
+    ++lod.surfaceVersion;
 }
 
 // -------------------------------------------------------- per frame
@@ -594,3 +606,5 @@ float lodChunkError(int cx, int cy, int level)
 }
 
 int64_t lodChunksMeasured() { return lod.measured; }
+
+uint64_t lodSurfaceVersion() { return lod.surfaceVersion; }

@@ -87,3 +87,7 @@ int lodChunkLevel(int cx, int cy);
 float lodChunkError(int cx, int cy, int level);
 // Chunks measured since start-up (a whole grid, or those under a brush).
 int64_t lodChunksMeasured();
+// Changes whenever the surface changes (a grid region or the whole grid):
+// what depends on the surface alone, like a small grid's shadow map, is
+// current while it stays the same.
+uint64_t lodSurfaceVersion();

@@ -99,6 +99,33 @@ TEST_F(RenderSession, RaisedBlockCastsOneWholeShadowAndLitGroundStaysClean)
     EXPECT_EQ(acne, 0) << "darkened spots on open lit ground";
 }
 
+TEST_F(RenderSession, ShadowFollowsEditsAndTheLight)
+{
+    // Behind the block from the light, and in front of it.
+    const std::vector<std::array<float, 2>> spots = {{1300, 1300}, {750, 750}};
+    auto shadowed = [&] {
+        const std::vector<std::array<int, 2>> seen = groundBrightness(spots);
+        return std::array<bool, 2>{seen[0][0] < seen[0][1] * 3 / 4, seen[1][0] < seen[1][1] * 3 / 4};
+    };
+    EXPECT_EQ(shadowed(), (std::array<bool, 2>{true, false}));
+    // The block lowered again, as a brush would: the shadow goes with it.
+    auto moveBlock = [](float dz) {
+        for (int r = 28; r <= 36; ++r)
+            for (int c = 28; c <= 36; ++c) editor.terrain.vertices[size_t(r * 65 + c)].position[2] += dz;
+        refreshAllVertices();
+        reportGridRegion(27, 27, 37, 37);
+    };
+    moveBlock(-300.0f);
+    EXPECT_EQ(shadowed(), (std::array<bool, 2>{false, false}));
+    // Raised again with the light moved to the far corner: the shadow falls
+    // the other way.
+    moveBlock(300.0f);
+    editor.lightPosition[0] = editor.lightPosition[1] = 2448.0f;
+    relightAllVertices();
+    reportLightingChanged();
+    EXPECT_EQ(shadowed(), (std::array<bool, 2>{false, true}));
+}
+
 TEST_F(RenderSession, SkyFillsTheTopOfTheWindowInsteadOfTheClearColour)
 {
     editor.camera.angles[kPitch] = 0.0f; // level: the upper half is all sky
