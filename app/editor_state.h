@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct SDL_Surface;
@@ -55,8 +56,11 @@ enum UndoKind : int32_t {
 };
 
 struct UndoEntry {
-    std::vector<float> positions; // x, y, z per vertex of the region (every kind but 1), rows outer
+    std::vector<float> positions; // x, y, z per vertex of the region (every kind but 1), rows outer;
+                                  // only z when heightsOnly
     std::vector<float> weights;   // three weights per texel of the region (kind 1), rows outer
+    bool heightsOnly = false;     // every vertex had x = column * blockWidth, y = row * blockWidth,
+                                  // so only its height was kept
     int32_t x0 = 0, y0 = 0;       // first column and row, inclusive
     int32_t x1 = -1, y1 = -1;     // last column and row, inclusive
     int32_t sizeX = 0, sizeY = 0; // grid size to restore (kinds 2 to 5), else 0
@@ -66,12 +70,15 @@ struct UndoEntry {
 };
 
 // Both lists are ordered oldest first: back() is the newest entry. The two
-// lists together never hold more than kUndoLimit entries.
+// lists together never hold more than kUndoLimit entries, nor (unless the
+// newest entry alone is larger) more than the memory budget: kUndoBudgetMB,
+// or the environment variable BRIVEL_UNDO_MB.
 struct UndoStack {
     std::vector<UndoEntry> undoList;
     std::vector<UndoEntry> redoList;
 };
 constexpr int kUndoLimit = 50;
+constexpr int64_t kUndoBudgetMB = 1024;
 
 // ----------------------------------------------------------------- Camera
 
@@ -152,6 +159,9 @@ constexpr int kToolCount = 8;
 inline bool isHeightTool(int op) { return op >= kToolCarve && op <= kToolFlatten; }
 inline bool isTextureTool(int op) { return op >= kToolPaint && op <= kToolSmoothTexture; }
 
+// Side of the square tiles a stroke copies its data by (EditorState::strokeTiles).
+constexpr int kStrokeTile = 32;
+
 // `promptKind`: which file prompt is open.
 enum PromptKind : int32_t {
     kPromptNone = 0,
@@ -220,11 +230,17 @@ struct EditorState {
     // Stroke bookkeeping. strokeActive starts at 1 so that Ctrl+Z and Ctrl+Y
     // do nothing until the first left-button release.
     uint8_t strokeActive = 1;
-    std::vector<TerrainVertex> strokeVertexSnapshot; // whole grid at a height-tool press
-    std::vector<float> strokeDistributionSnapshot;   // whole map at a texture-tool press
-    bool hasVertexSnapshot = false;
-    bool hasDistributionSnapshot = false;
-    int32_t strokeSnapshotWidth = 0;      // size of the array the held snapshot copies (vertices or
+    // The held stroke's copy of what it changes, as it stood at the press:
+    // tiles of kStrokeTile x kStrokeTile vertex positions (height tools) or
+    // texel weights (texture tools), 3 floats an element, keyed by tile
+    // row * tiles per row + tile column. A tile is copied just before the
+    // stroke first writes into it; the release cuts the undo entry from the
+    // copies and the live array (tiles never written still hold the old
+    // values), so a press costs nothing however large the grid.
+    std::unordered_map<uint32_t, std::vector<float>> strokeTiles;
+    bool hasVertexSnapshot = false;       // the held copy is of vertex positions
+    bool hasDistributionSnapshot = false; // the held copy is of map texels
+    int32_t strokeSnapshotWidth = 0;      // size of the array the held copy refers to (vertices or
     int32_t strokeSnapshotHeight = 0;     // texels); 0 when none is held
     int32_t dirtyMinX = 0, dirtyMinY = 0; // inclusive bounds a stroke touched (cells or texels);
     int32_t dirtyMaxX = 0, dirtyMaxY = 0; // min > max means nothing yet

@@ -39,6 +39,11 @@ inline BrushSpan brushSpan(double centre, double radius, int size)
 // edge, which is how a stroke over the sky still records the edge strip.
 void growDirtyBounds(double cx, double cy, double rx, double ry, int width, int height);
 
+// Copies the tiles of the held stroke's array that the rectangle (inclusive,
+// clipped to the array) touches and that are not copied yet. Every tool
+// calls it for the square it is about to write, before the first write.
+void copyBeforeWrite(int x0, int y0, int x1, int y1);
+
 // Stamp texel along one axis: offset from the square's first index scaled
 // onto size - 1 texels across `span` whole cells, clamped to the stamp. A
 // span of 0 (a brush narrower than a cell) samples the stamp's middle, where

@@ -56,6 +56,7 @@ void applyHeightTool()
     const BrushSpan rows = brushSpan(cy, radius, gridY);
     if (cols.empty() || rows.empty()) return;
 
+    copyBeforeWrite(cols.first, rows.first, cols.last, rows.last);
     const double diameter = std::trunc(2.0 * double(editor.brushWidth) / double(terrain.blockWidth));
     int stampWidth = 1, stampHeight = 1;
     const float* mask = currentStampMask(&stampWidth, &stampHeight);

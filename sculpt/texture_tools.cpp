@@ -63,6 +63,7 @@ void applyTextureTool()
     const BrushSpan rows = brushSpan(py, ry, height);
     if (cols.empty() || rows.empty()) return;
 
+    copyBeforeWrite(cols.first, rows.first, cols.last, rows.last);
     const double spanX = std::trunc(double(kx) * 2.0 * editor.brushWidth);
     const double spanY = std::trunc(2.0 * double(editor.brushWidth) * ky);
     int stampWidth = 1, stampHeight = 1;

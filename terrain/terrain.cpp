@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "terrain/terrain_events.h"
 #include "terrain/undo.h"
@@ -157,21 +158,38 @@ void refreshVertexRegion(int x0, int y0, int x1, int y1)
         for (int c = x0; c <= x1; ++c) computeVertexNormal(t.vertices.data(), c, r, t.gridX, t.gridY);
 }
 
+// tileCoord and mapCoord of vertex (c, r) of an nx x ny grid.
+static void textureCoordsOf(const TerrainVertex& v, int c, int r, int nx, int ny, float bw, float tile[2],
+                            float map[2])
+{
+    // The products are rounded to float before dividing, as the GPU path expects.
+    const float cu = float(c) * bw, rv = float(r) * bw;
+    tile[0] = cu / 256.0f;
+    tile[1] = rv / 256.0f;
+    map[0] = v.position[0] / (float(nx) * bw);
+    map[1] = v.position[1] / (float(ny) * bw);
+}
+
 void computeTextureCoords(int nx, int ny)
 {
     Terrain& t = editor.terrain;
     const int64_t count = std::min<int64_t>(int64_t(nx) * ny, int64_t(t.vertices.size()));
-    const float bw = t.blockWidth;
     for (int64_t i = 0; i < count; ++i) {
         TerrainVertex& v = t.vertices[size_t(i)];
-        const int c = int(i % nx), r = int(i / nx);
-        // The products are rounded to float before dividing, as the GPU path expects.
-        const float cu = float(c) * bw, rv = float(r) * bw;
-        v.tileCoord[0] = cu / 256.0f;
-        v.tileCoord[1] = rv / 256.0f;
-        v.mapCoord[0] = v.position[0] / (float(nx) * bw);
-        v.mapCoord[1] = v.position[1] / (float(ny) * bw);
+        textureCoordsOf(v, int(i % nx), int(i / nx), nx, ny, t.blockWidth, v.tileCoord, v.mapCoord);
     }
+}
+
+bool textureCoordsCurrent()
+{
+    const Terrain& t = editor.terrain;
+    if (t.gridX < 1 || t.gridY < 1 || t.vertices.size() != size_t(t.gridX) * size_t(t.gridY)) return false;
+    // Only a block width change leaves them stale, and it does so for every
+    // vertex but the origin: the far corner tells.
+    const TerrainVertex& v = t.vertices.back();
+    float tile[2], map[2];
+    textureCoordsOf(v, t.gridX - 1, t.gridY - 1, t.gridX, t.gridY, t.blockWidth, tile, map);
+    return std::memcmp(tile, v.tileCoord, sizeof tile) == 0 && std::memcmp(map, v.mapCoord, sizeof map) == 0;
 }
 
 void buildIndices()

@@ -22,6 +22,10 @@ void refreshAllVertices();
 void relightAllVertices();
 // tileCoord and mapCoord of every vertex for an nx * ny grid.
 void computeTextureCoords(int nx, int ny);
+// Whether computeTextureCoords(gridX, gridY) would leave the texture
+// coordinates as they are (false after a block width change, which keeps
+// them until the next recomputation).
+bool textureCoordsCurrent();
 void buildIndices();
 // A gridX x gridY vertex array lying flat at `height`: positions only.
 std::vector<TerrainVertex> layOutFlatGrid(int gridX, int gridY, float blockWidth, float height);

@@ -61,19 +61,6 @@ TEST_F(EditorSession, StatusPanelHelpScreenAndHudHint)
     holdKey(SDLK_TAB, false);
 }
 
-TEST_F(EditorSession, ResizeKeepsTheTerrainAndRebuildsThePalette)
-{
-    editor.terrain.vertices[100].position[2] = 400.0f;
-    resizeWindow(1024, 768);
-    EXPECT_EQ(editor.terrain.gridX, 65);
-    EXPECT_EQ(editor.terrain.vertices[100].position[2], 400.0f);
-    const Button& b = editor.buttons[size_t(editor.fileButtons[4])]; // Export, bottom right
-    EXPECT_EQ((std::array<float, 4>{b.x1, b.y1, b.x2, b.y2}), (std::array<float, 4>{974, 718, 1014, 758}));
-    stepFrames(2);
-    const auto panel = scan(150, 3, 240, 12).mean;
-    EXPECT_GT(panel[2], panel[0] + 10) << "still drawing after the resize";
-}
-
 TEST_F(EditorSession, WheelStepsFollowTheBlockWidthAndStopAtOne)
 {
     pressMouse(4, 400, 300); // wheel up: an eighth of a block

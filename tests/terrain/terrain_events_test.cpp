@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ops/erosion.h"
+#include "ops/transforms.h"
 #include "sculpt/picking.h"
 #include "sculpt/stroke.h"
 #include "support/terrain_fixtures.h"
@@ -50,6 +51,25 @@ void expectCovered(const std::vector<TerrainVertex>& before, TerrainChangeKind k
     }
 }
 
+TEST_F(TerrainEventsTest, AfterABlockWidthChangeAStrokeUndoBringsTheTexturesBackToScale)
+{
+    // ] stretches the ground textures with the grid until texture
+    // coordinates are next recomputed, which an undo does.
+    Terrain& t = editor.terrain;
+    changeBlockWidth(32.0f);
+    applyPick(5 * 64.0, 5 * 64.0, 256.0);
+    editor.currentOp = 1;
+    beginStroke();
+    applyBrush(1);
+    endStroke();
+    EXPECT_NE(t.vertices.back().tileCoord[0], 11 * 64 / 256.0f);
+    gReports.clear();
+    undo();
+    EXPECT_EQ(t.vertices.back().tileCoord[0], 11 * 64 / 256.0f);
+    ASSERT_FALSE(gReports.empty());
+    EXPECT_EQ(gReports.back().kind, TerrainChangeKind::kGridReplaced);
+}
+
 TEST_F(TerrainEventsTest, EveryChangedVertexOrTexelIsReported)
 {
     // A Raise stroke: the square and the border whose colours follow its normals.
@@ -63,12 +83,16 @@ TEST_F(TerrainEventsTest, EveryChangedVertexOrTexelIsReported)
     expectCovered(before, TerrainChangeKind::kGridRegion);
     ASSERT_FALSE(gReports.empty());
 
-    // Its undo.
-    before = editor.terrain.vertices;
-    gReports.clear();
+    // Its undo and redo cost the region: reported as one, not as a new grid.
+    for (void (*restore)() : {undo, redo}) {
+        before = editor.terrain.vertices;
+        gReports.clear();
+        restore();
+        expectCovered(before, TerrainChangeKind::kGridRegion);
+        ASSERT_EQ(gReports.size(), 1u);
+        EXPECT_EQ(gReports[0].kind, TerrainChangeKind::kGridRegion);
+    }
     undo();
-    expectCovered(before, TerrainChangeKind::kGridRegion);
-    ASSERT_FALSE(gReports.empty());
 
     // A paint stroke and its undo report the texels they touched.
     editor.currentOp = 5;
