@@ -281,7 +281,7 @@ struct EditorState {
     ShaderProgram shadowProgram;
     bool vboSupported = false;
     std::string glExtensions;
-    std::array<int32_t, 4> meshBuffers = {-1, -1, -1, -1}; // position, tileCoord, mapCoord, colour
+    std::array<int32_t, 5> meshBuffers = {-1, -1, -1, -1, -1}; // position, tileCoord, mapCoord, colour, normal
     uint32_t shadowDepthTexture = 0;
     uint32_t shadowFramebuffer = 0;
     double projectionMatrix[16] = {};
@@ -299,7 +299,7 @@ struct EditorState {
     bool quitRequested = false;
 };
 
-enum MeshBuffer { kPositionBuffer = 0, kTileCoordBuffer = 1, kMapCoordBuffer = 2, kColourBuffer = 3 };
+enum MeshBuffer { kPositionBuffer = 0, kTileCoordBuffer = 1, kMapCoordBuffer = 2, kColourBuffer = 3, kNormalBuffer = 4 };
 
 // Modifier masks on modState.
 constexpr uint32_t kModShift = 0x0003;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "app/editor_state.h"
 #include "io/export_formats.h"
@@ -16,6 +17,7 @@
 #include "render/mesh.h"
 #include "render/shadow.h"
 #include "render/sky.h"
+#include "render/terrain_lod.h"
 #include "render/textures.h"
 #include "ui/palette.h"
 
@@ -59,17 +61,46 @@ void drawWireframe()
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 }
 
+// Big grids: the chunk triangles the scene just drew, not every cell.
+void drawChunkWireframeInColour()
+{
+    glColor4f(0.0f, 0.75f, 0.0f, 1.0f);
+    drawChunkWireframe();
+}
+
+void normalLine(const TerrainVertex& v, float length)
+{
+    glVertex3fv(v.position);
+    glVertex3f(v.position[0] + v.normal[0] * length, v.position[1] + v.normal[1] * length,
+               v.position[2] + v.normal[2] * length);
+}
+
+// Big grids: only the vertices the scene's chunks just drew, each once (a
+// vertex serves up to six triangles of the list).
+void drawnVertexNormals(float length)
+{
+    static std::vector<bool> done;
+    const std::vector<uint32_t>& drawn = lodLastList();
+    const std::vector<TerrainVertex>& vertices = editor.terrain.vertices;
+    done.resize(vertices.size());
+    for (uint32_t index : drawn) {
+        if (done[index]) continue;
+        done[index] = true;
+        normalLine(vertices[index], length);
+    }
+    for (uint32_t index : drawn) done[index] = false;
+}
+
 void drawNormals()
 {
     const Terrain& t = editor.terrain;
     const float length = t.blockWidth * 0.5f, axis = 2.0f * t.blockWidth;
     glColor3f(1, 0, 0);
     glBegin(GL_LINES);
-    for (const TerrainVertex& v : t.vertices) {
-        glVertex3fv(v.position);
-        glVertex3f(v.position[0] + v.normal[0] * length, v.position[1] + v.normal[1] * length,
-                   v.position[2] + v.normal[2] * length);
-    }
+    if (terrainUsesLod())
+        drawnVertexNormals(length);
+    else
+        for (const TerrainVertex& v : t.vertices) normalLine(v, length);
     glVertex3f(0, 0, 0);
     glVertex3f(axis, 0, 0);
     glColor3f(0, 1, 0);
@@ -102,19 +133,47 @@ void drawBrushCursor()
     glDepthMask(GL_TRUE);
 }
 
-void drawScene()
+void rotateToCamera()
 {
     const Camera& camera = editor.camera;
-    setScenePerspective();
-    glPushMatrix();
     glRotatef(-camera.angles[kRoll], 1, 0, 0);
     glRotatef(-camera.angles[kPitch], 0, 1, 0);
     glRotatef(-camera.angles[kYaw], 0, 0, 1);
+}
+
+void translateToCamera()
+{
+    const float* eye = editor.camera.position;
+    glTranslatef(-eye[0], -eye[1], -eye[2]);
+}
+
+// Chunk levels come from the camera before the shadow pass, which draws the
+// same levels, so that the light sees the surface the camera sees.
+void chooseLevelsForCamera()
+{
+    double modelview[16], projection[16];
+    setScenePerspective();
+    rotateToCamera();
+    translateToCamera();
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    chooseLodLevels(modelview, projection, editor.windowHeight);
+}
+
+void drawScene()
+{
+    setScenePerspective();
+    glPushMatrix();
+    rotateToCamera();
     // Sky and mesh are opaque: blending them would only cost a read of every
     // covered pixel on a software renderer.
     glDisable(GL_BLEND);
     drawSky(); // before the translation, so it stays centred on the eye
-    glTranslatef(-camera.position[0], -camera.position[1], -camera.position[2]);
+    translateToCamera();
     glGetDoublev(GL_MODELVIEW_MATRIX, editor.modelviewMatrix);
     glGetDoublev(GL_PROJECTION_MATRIX, editor.projectionMatrix);
     glGetIntegerv(GL_VIEWPORT, editor.viewport);
@@ -131,7 +190,12 @@ void drawScene()
     glEnd();
     if (editor.showLevelPlane) drawLevelPlane();
     glDisable(GL_CULL_FACE);
-    if (editor.wireframe) drawWireframe();
+    if (editor.wireframe) {
+        if (terrainUsesLod())
+            drawChunkWireframeInColour();
+        else
+            drawWireframe();
+    }
     if (editor.showNormals) drawNormals();
     drawBrushCursor();
 
@@ -319,6 +383,11 @@ void setScenePerspective()
 void drawFrame()
 {
     const bool haveTerrain = !editor.terrain.vertices.empty();
+    // Every frame: after a resize the context keeps the old window's
+    // viewport, and only the shadow pass would otherwise set a new one.
+    glViewport(0, 0, editor.windowWidth, editor.windowHeight);
+    resetMeshDrawCount();
+    if (haveTerrain) chooseLevelsForCamera();
     if (editor.shadowsOn && haveTerrain) renderShadowPass();
     glClearColor(0.25f, 0.25f, 0.25f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

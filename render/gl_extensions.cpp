@@ -79,6 +79,8 @@ void loadGlEntryPoints()
     fetch(gl.useProgramObject, "glUseProgramObjectARB");
     fetch(gl.getUniformLocation, "glGetUniformLocationARB");
     fetch(gl.uniform1i, "glUniform1iARB");
+    fetch(gl.uniform1f, "glUniform1fARB");
+    fetch(gl.uniform3f, "glUniform3fARB");
     fetch(gl.getObjectParameteriv, "glGetObjectParameterivARB");
     fetch(gl.getInfoLog, "glGetInfoLogARB");
     fetch(gl.activeTexture, "glActiveTextureARB");

@@ -28,6 +28,8 @@ struct GlEntryPoints {
     PFNGLUSEPROGRAMOBJECTARBPROC useProgramObject = nullptr;
     PFNGLGETUNIFORMLOCATIONARBPROC getUniformLocation = nullptr;
     PFNGLUNIFORM1IARBPROC uniform1i = nullptr;
+    PFNGLUNIFORM1FARBPROC uniform1f = nullptr;
+    PFNGLUNIFORM3FARBPROC uniform3f = nullptr;
     PFNGLGETOBJECTPARAMETERIVARBPROC getObjectParameteriv = nullptr;
     PFNGLGETINFOLOGARBPROC getInfoLog = nullptr;
     // Multitexture.

@@ -5,6 +5,7 @@
 
 #include "app/editor_state.h"
 #include "render/gl_extensions.h"
+#include "render/terrain_lod.h"
 #include "terrain/terrain_events.h"
 
 namespace {
@@ -40,6 +41,7 @@ GLuint newLinearTexture()
 }
 
 constexpr size_t kPositionOffset = 0;
+constexpr size_t kNormalOffset = 3;
 constexpr size_t kColorOffset = 6;
 constexpr size_t kTileOffset = 9;
 constexpr size_t kMapOffset = 11;
@@ -49,7 +51,7 @@ constexpr size_t kMapOffset = 11;
 void uploadMeshBuffers()
 {
     if (!buffersUsable()) return;
-    std::array<int32_t, 4>& names = editor.meshBuffers;
+    std::array<int32_t, 5>& names = editor.meshBuffers;
     if (std::any_of(names.begin(), names.end(), [](int32_t n) { return n >= 0; })) {
         for (int32_t& n : names) {
             const GLuint name = GLuint(n);
@@ -57,14 +59,15 @@ void uploadMeshBuffers()
             n = -1;
         }
     }
-    GLuint fresh[4];
-    gl.genBuffers(4, fresh);
-    for (int i = 0; i < 4; ++i) names[size_t(i)] = int32_t(fresh[i]);
+    GLuint fresh[5];
+    gl.genBuffers(5, fresh);
+    for (int i = 0; i < 5; ++i) names[size_t(i)] = int32_t(fresh[i]);
     std::vector<float> scratch;
     uploadStream(fresh[kPositionBuffer], kPositionOffset, 3, scratch);
     uploadStream(fresh[kTileCoordBuffer], kTileOffset, 2, scratch);
     uploadStream(fresh[kMapCoordBuffer], kMapOffset, 2, scratch);
     uploadStream(fresh[kColourBuffer], kColorOffset, 3, scratch);
+    uploadStream(fresh[kNormalBuffer], kNormalOffset, 3, scratch);
     gl.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
 }
 
@@ -77,11 +80,11 @@ void patchMeshVertices(int x0, int y0, int x1, int y1)
     x1 = std::min(x1, t.gridX - 1);
     y1 = std::min(y1, t.gridY - 1);
     if (x1 < x0 || y1 < y0) return;
-    // A row of the rectangle is contiguous in both buffers, so one sub-upload
+    // A row of the rectangle is contiguous in every buffer, so one sub-upload
     // per row and stream replaces the per-vertex calls.
     std::vector<float> row(size_t(x1 - x0 + 1) * 3);
-    const struct { int buffer; size_t offset; } streams[2] = {{kPositionBuffer, kPositionOffset},
-                                                              {kColourBuffer, kColorOffset}};
+    const struct { int buffer; size_t offset; } streams[3] = {
+        {kPositionBuffer, kPositionOffset}, {kColourBuffer, kColorOffset}, {kNormalBuffer, kNormalOffset}};
     for (const auto& stream : streams) {
         gl.bindBuffer(GL_ARRAY_BUFFER_ARB, GLuint(editor.meshBuffers[size_t(stream.buffer)]));
         for (int r = y0; r <= y1; ++r) {
@@ -174,8 +177,14 @@ void gpuMirrorTerrainChanged(const TerrainChange& change)
 {
     if (!editor.glContextReady) return;
     switch (change.kind) {
-    case TerrainChangeKind::kGridRegion: patchMeshVertices(change.x0, change.y0, change.x1, change.y1); break;
-    case TerrainChangeKind::kGridReplaced: uploadMeshBuffers(); break;
+    case TerrainChangeKind::kGridRegion:
+        patchMeshVertices(change.x0, change.y0, change.x1, change.y1);
+        lodGridRegionChanged(change.x0, change.y0, change.x1, change.y1);
+        break;
+    case TerrainChangeKind::kGridReplaced:
+        uploadMeshBuffers();
+        lodGridReplaced();
+        break;
     case TerrainChangeKind::kLighting: uploadMeshColours(); break;
     case TerrainChangeKind::kMapRegion: updateDistributionRows(change.x0, change.y0, change.x1, change.y1); break;
     case TerrainChangeKind::kMapReplaced: replaceDistributionTexture(); break;

@@ -1,5 +1,6 @@
 // The GPU mirror: keeps the GL copies of model data (mesh buffers, the
-// distribution texture, the stamp previews) in step with the model. The
+// distribution texture, the stamp previews) and the level-of-detail chunk
+// data (render/terrain_lod.h) in step with the model. The
 // model reports its changes (terrain/terrain_events.h); start-up installs
 // gpuMirrorTerrainChanged as the listener. Every function returns at once
 // when no GL context exists (editor.glContextReady is false). No GL types here.
@@ -12,11 +13,11 @@ struct TerrainChange;
 // The change listener: brings the GL copies up to date with one change.
 void gpuMirrorTerrainChanged(const TerrainChange& change);
 
-// Deletes and re-creates the four mesh buffers from the vertex array (only
+// Deletes and re-creates the five mesh buffers from the vertex array (only
 // with buffer objects).
 void uploadMeshBuffers();
-// Rewrites positions and colours of the vertices in the rectangle (clipped
-// to the grid) in the position and colour buffers.
+// Rewrites positions, colours and normals of the vertices in the rectangle
+// (clipped to the grid) in their buffers.
 void patchMeshVertices(int x0, int y0, int x1, int y1);
 // New RGB texture from the distribution map; returns its name (0 without a
 // context).

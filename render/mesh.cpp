@@ -3,6 +3,8 @@
 #include <cstddef>
 
 #include "render/gl_extensions.h"
+#include "render/shadow.h"
+#include "render/terrain_lod.h"
 #include "render/textures.h"
 
 namespace {
@@ -31,12 +33,37 @@ void setSampler(GLhandleARB program, const char* name, int unit)
     gl.uniform1i(gl.getUniformLocation(program, name), unit);
 }
 
+MeshDrawCount drawCount;
+
+// The triangles this draw sends: the whole list on small grids, otherwise
+// the chunks inside the current view (the matrices on the GL stacks) at
+// their chosen levels.
+const std::vector<uint32_t>& trianglesToDraw()
+{
+    if (!terrainUsesLod()) return editor.terrain.indices;
+    double modelview[16], projection[16], clip[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    for (int col = 0; col < 4; ++col)
+        for (int row = 0; row < 4; ++row) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) sum += projection[4 * k + row] * modelview[4 * col + k];
+            clip[4 * col + row] = sum;
+        }
+    const std::vector<uint32_t>& list = lodTrianglesInView(clip);
+    drawCount.chunks += lodLastListCount().chunks;
+    return list;
+}
+
 } // namespace
 
 void drawTerrainMesh()
 {
     Terrain& t = editor.terrain;
-    if (t.vertices.empty() || t.indices.empty()) return;
+    if (t.vertices.empty() || (t.indices.empty() && !terrainUsesLod())) return;
+    const std::vector<uint32_t>& triangles = trianglesToDraw();
+    drawCount.triangles += int64_t(triangles.size() / 3);
+    ++drawCount.draws;
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     if (useBuffers()) {
@@ -50,7 +77,7 @@ void drawTerrainMesh()
     }
 
     const bool textured = editor.texturingOn != 0;
-    const bool shadowed = textured && editor.shadowsOn;
+    const bool shadowed = textured && editor.shadowsOn && shadowMapReady();
     if (textured) {
         selectClientTextureUnit(0);
         selectTextureUnit(0);
@@ -70,6 +97,15 @@ void drawTerrainMesh()
             selectTextureUnit(7);
             glEnable(GL_TEXTURE_2D);
             glBindTexture(GL_TEXTURE_2D, editor.shadowDepthTexture);
+            // The shadow program moves each vertex's lookup off the surface
+            // along its normal.
+            glEnableClientState(GL_NORMAL_ARRAY);
+            if (useBuffers()) {
+                bindBuffer(kNormalBuffer);
+                glNormalPointer(GL_FLOAT, 0, nullptr);
+            } else {
+                glNormalPointer(GL_FLOAT, kStride, t.vertices[0].normal);
+            }
         }
         // A program that failed to build (-1) is not used: the units above
         // then draw through fixed-function multitexturing.
@@ -81,13 +117,20 @@ void drawTerrainMesh()
             setSampler(handle, "tex2", 2);
             setSampler(handle, "tex3", 3);
             setSampler(handle, "tex4", 4);
-            if (shadowed) setSampler(handle, "shadowTex", 7);
+            if (shadowed) {
+                setSampler(handle, "shadowTex", 7);
+                const float* light = editor.lightPosition;
+                if (gl.uniform3f) gl.uniform3f(gl.getUniformLocation(handle, "lightPosition"), light[0], light[1], light[2]);
+                if (gl.uniform1f) gl.uniform1f(gl.getUniformLocation(handle, "texelPerDepth"), shadowTexelPerDepth());
+            }
         }
     }
 
-    glDrawElements(GL_TRIANGLES, GLsizei(t.indices.size()), GL_UNSIGNED_INT, t.indices.data());
+    if (!triangles.empty())
+        glDrawElements(GL_TRIANGLES, GLsizei(triangles.size()), GL_UNSIGNED_INT, triangles.data());
 
     if (textured) {
+        glDisableClientState(GL_NORMAL_ARRAY);
         selectClientTextureUnit(7);
         selectTextureUnit(7);
         glDisable(GL_TEXTURE_2D);
@@ -107,3 +150,32 @@ void drawTerrainMesh()
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);
 }
+
+void drawChunkWireframe()
+{
+    const Terrain& t = editor.terrain;
+    const std::vector<uint32_t>& triangles = lodLastList();
+    if (t.vertices.empty() || triangles.empty()) return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    if (useBuffers()) {
+        bindBuffer(kPositionBuffer);
+        glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    } else {
+        glVertexPointer(3, GL_FLOAT, kStride, t.vertices[0].position);
+    }
+    // Pulled a little towards the eye: lines at the surface's own depth
+    // would lose the depth test to it along half their length.
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glEnable(GL_POLYGON_OFFSET_LINE);
+    glPolygonOffset(-1.0f, -2.0f);
+    glDrawElements(GL_TRIANGLES, GLsizei(triangles.size()), GL_UNSIGNED_INT, triangles.data());
+    glDisable(GL_POLYGON_OFFSET_LINE);
+    glPolygonOffset(0.0f, 0.0f);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    if (useBuffers()) gl.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+MeshDrawCount meshDrawCount() { return drawCount; }
+
+void resetMeshDrawCount() { drawCount = {}; }

@@ -36,6 +36,7 @@ void expectMeshBuffersMatch()
 {
     expectBufferMatches(kPositionBuffer, 0, 3);
     expectBufferMatches(kColourBuffer, 6, 3);
+    expectBufferMatches(kNormalBuffer, 3, 3);
 }
 
 void expectTextureMatchesMap()

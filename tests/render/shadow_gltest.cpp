@@ -1,6 +1,10 @@
-// Shadow map resources, the programs, the light's aim and the light transform.
+// Shadow map resources, the programs and the light's fitted view.
 #include <GL/gl.h>
 #include <GL/glext.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
 
 #include "app/editor_state.h"
 #include "render/gl_extensions.h"
@@ -10,23 +14,67 @@
 
 using ShadowTest = GlContextTest;
 
-TEST(LightAim, AngleExamples)
+namespace {
+
+// Clip-space position of world point p under the light's view and frustum.
+std::array<double, 3> lightClip(const LightView& v, const double p[3])
 {
+    double e[4];
+    for (int row = 0; row < 4; ++row)
+        e[row] = v.view[row] * p[0] + v.view[4 + row] * p[1] + v.view[8 + row] * p[2] + v.view[12 + row];
+    const double n = v.nearPlane, f = v.farPlane, w = -e[2];
+    const double x = (2 * n * e[0] + (v.right + v.left) * e[2]) / (v.right - v.left);
+    const double y = (2 * n * e[1] + (v.top + v.bottom) * e[2]) / (v.top - v.bottom);
+    const double z = (-(f + n) * e[2] - 2 * f * n) / (f - n);
+    return {x / w, y / w, z / w};
+}
+
+} // namespace
+
+TEST(LightView, HoldsEveryReceiverCornerAndFillsTheMap)
+{
+    const LodBounds ground = {{0, 0, 200}, {2048, 2048, 500}};
+    const LodBounds field = {{30000, 10000, 0}, {46000, 26000, 512}};
     struct Case {
         float light[3];
-        int grid;
-        float yaw, pitch;
+        LodBounds receivers;
+        bool fills; // both sides of the map touched in x and y
     };
     const Case cases[] = {
-        {{1040, 1040, 2000}, 65, 0.0f, 90.0f},       // straight above the middle
-        {{-400, -400, 1024}, 65, 45.0f, 26.6947f},   // the default light over the default grid
-        {{1040, -960, -2000}, 65, 90.0f, -45.0f},    // below the ground: looks upwards
-        {{3000, 80, 0}, 5, 180.0f, 0.0f},            // beyond the far side: looks back along -x
+        {{1024, 1024, 3000}, ground, true},     // straight above the middle
+        {{-400, -400, 1024}, ground, true},     // the default light over the default grid
+        {{1024, -3000, -2000}, ground, true},   // below the ground: looks upwards
+        {{-400, -400, 1024}, field, true},      // a far part of a big grid in view
+        {{1024, 1024, 300}, ground, false},     // among the receivers: the widest view
     };
     for (const Case& c : cases) {
-        const LightAim aim = lightAimAngles(c.light, c.grid, c.grid, 32.0f);
-        EXPECT_NEAR(aim.yaw, c.yaw, 0.001f) << c.light[0] << "," << c.light[1] << "," << c.light[2];
-        EXPECT_NEAR(aim.pitch, c.pitch, 0.001f) << c.light[0] << "," << c.light[1] << "," << c.light[2];
+        const LightView v = fitLightView(c.light, c.receivers, c.receivers);
+        double lo[3] = {9, 9, 9}, hi[3] = {-9, -9, -9};
+        for (int i = 0; i < 8; ++i) {
+            const double p[3] = {(i & 1) ? c.receivers.hi[0] : c.receivers.lo[0],
+                                 (i & 2) ? c.receivers.hi[1] : c.receivers.lo[1],
+                                 (i & 4) ? c.receivers.hi[2] : c.receivers.lo[2]};
+            const double e2 = v.view[2] * p[0] + v.view[6] * p[1] + v.view[10] * p[2] + v.view[14];
+            if (-e2 <= 0) continue; // behind the light
+            const std::array<double, 3> q = lightClip(v, p);
+            for (int k = 0; k < 3; ++k) {
+                lo[k] = std::min(lo[k], q[size_t(k)]);
+                hi[k] = std::max(hi[k], q[size_t(k)]);
+            }
+        }
+        const std::string name = std::to_string(c.light[0]) + "," + std::to_string(c.light[2]);
+        if (!c.fills) {
+            EXPECT_NEAR(v.right / v.nearPlane, 4.0, 1e-9) << name;
+            continue;
+        }
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_GE(lo[k], -1.0 - 1e-6) << name << " axis " << k;
+            EXPECT_LE(hi[k], 1.0 + 1e-6) << name << " axis " << k;
+        }
+        for (int k = 0; k < 2; ++k) {
+            EXPECT_NEAR(lo[k], -1.0, 1e-6) << name << " axis " << k;
+            EXPECT_NEAR(hi[k], 1.0, 1e-6) << name << " axis " << k;
+        }
     }
 }
 
@@ -52,23 +100,3 @@ TEST_F(ShadowTest, BothTerrainProgramsLink)
     }
 }
 
-TEST_F(ShadowTest, LightTransformMapsTheGroundBelowTheLightToTheMapCentre)
-{
-    makeFlatTerrain(65, 65, 256.0f);
-    createShadowMap();
-    editor.lightPosition[0] = editor.lightPosition[1] = 1040.0f;
-    editor.lightPosition[2] = 2000.0f;
-    renderShadowPass();
-
-    // Texture matrix 7 applied to the ground point straight below the light.
-    double m[16];
-    selectTextureUnit(7);
-    glGetDoublev(GL_TEXTURE_MATRIX, m);
-    selectTextureUnit(0);
-    double p[4];
-    for (int row = 0; row < 4; ++row) p[row] = m[row] * 1040.0 + m[4 + row] * 1040.0 + m[8 + row] * 256.0 + m[12 + row];
-    EXPECT_NEAR(p[0] / p[3], 0.5, 1e-4);
-    EXPECT_NEAR(p[1] / p[3], 0.5, 1e-4);
-    EXPECT_GT(p[2] / p[3], 0.0);
-    EXPECT_LT(p[2] / p[3], 1.0);
-}
