@@ -10,12 +10,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <system_error>
-#include <thread>
 #include <unordered_map>
 
 #include "app/editor_state.h"
 #include "render/chunk_triangulation.h"
+#include "terrain/parallel.h"
 
 namespace {
 
@@ -61,9 +60,6 @@ struct LodGrid {
 };
 
 LodGrid lod;
-
-// Below this many chunks a second thread costs more than it saves.
-constexpr int kChunksWorthAThread = 64;
 
 const Terrain& terrain() { return editor.terrain; }
 
@@ -246,33 +242,17 @@ void measureChunk(Chunk& chunk, ChunkHeights& h, std::vector<LocalTriangle>& scr
 }
 
 // Measures chunks cx0..cx1 of rows cy0..cy1. Chunks are independent, so a
-// big batch splits its rows between two threads; each chunk's result does
-// not depend on which thread measured it.
+// big batch splits its rows between threads; each chunk's result does not
+// depend on which thread measured it.
 void measureChunks(int cx0, int cy0, int cx1, int cy1)
 {
-    auto measureRows = [=](int first, int last) {
+    const int across = cx1 - cx0 + 1, count = (cy1 - cy0 + 1) * across;
+    parallelRows(cy1 - cy0 + 1, across * kLodChunkCells * kLodChunkCells, [=](int first, int end) {
         ChunkHeights heights;
         std::vector<LocalTriangle> scratch;
-        for (int cy = first; cy <= last; ++cy)
+        for (int cy = cy0 + first; cy < cy0 + end; ++cy)
             for (int cx = cx0; cx <= cx1; ++cx) measureChunk(chunkAt(cx, cy), heights, scratch);
-    };
-    const int rows = cy1 - cy0 + 1, count = rows * (cx1 - cx0 + 1);
-    if (count >= kChunksWorthAThread && rows >= 2) {
-        const int middle = cy0 + rows / 2;
-        std::thread helper;
-        try {
-            helper = std::thread(measureRows, middle, cy1);
-        } catch (const std::system_error&) {
-            // No second thread to be had: this one measures both halves.
-        }
-        measureRows(cy0, middle - 1);
-        if (helper.joinable())
-            helper.join();
-        else
-            measureRows(middle, cy1);
-    } else {
-        measureRows(cy0, cy1);
-    }
+    });
     lod.measured += count;
 }
 
