@@ -14,12 +14,8 @@
 #include "app/editor_state.h"
 #include "io/document.h"
 #include "io/export_formats.h"
-#include "ops/detail.h"
 #include "io/heightmap_import.h"
 #include "ops/commands.h"
-#include "ops/erosion.h"
-#include "ops/random_terrain.h"
-#include "ops/transforms.h"
 #include "terrain/terrain.h"
 
 namespace {
@@ -58,8 +54,7 @@ bool readValue(const std::string& text, float& value)
 bool grow(const BatchStep& step, bool yAxis, bool shrink)
 {
     const int count = int(parsedUnsigned(step.arguments[0]));
-    if (shrink) commandShrinkGrid(yAxis, count); else commandGrowGrid(yAxis, count);
-    return true;
+    return shrink ? commandShrinkGrid(yAxis, count) : commandGrowGrid(yAxis, count);
 }
 
 bool increaseWithMidpoints(bool plain)
@@ -67,8 +62,7 @@ bool increaseWithMidpoints(bool plain)
     // The editor takes plain midpoints when Ctrl is held with the button.
     const uint32_t saved = editor.modState;
     editor.modState = plain ? kModCtrl : 0;
-    commandIncreaseDetail();
-    const bool ok = true;
+    const bool ok = commandIncreaseDetail();
     editor.modState = saved;
     return ok;
 }
@@ -84,30 +78,28 @@ const StepKind kSteps[] = {
     {"load", Argument::kFile, [](const BatchStep& s) { return loadDocument(s.arguments[0]); }},
     {"import", Argument::kFile, [](const BatchStep& s) { return importHeightmapFile(s.arguments[0]); }},
     {"seed", Argument::kSeed, [](const BatchStep& s) { std::srand(unsigned(parsedUnsigned(s.arguments[0]))); return true; }},
-    {"generate", Argument::kNone, [](const BatchStep&) { generateRandomTerrain(); return true; }},
-    {"erode", Argument::kNone, [](const BatchStep&) { erodeTerrain(); return true; }},
+    {"generate", Argument::kNone, [](const BatchStep&) { return commandGenerateRandom(); }},
+    {"erode", Argument::kNone, [](const BatchStep&) { return commandErosion(); }},
     {"detail-up", Argument::kNone, [](const BatchStep&) { return increaseWithMidpoints(false); }},
     {"detail-up-midpoint", Argument::kNone, [](const BatchStep&) { return increaseWithMidpoints(true); }},
-    {"detail-down", Argument::kNone, [](const BatchStep&) { commandDecreaseDetail(); return true; }},
+    {"detail-down", Argument::kNone, [](const BatchStep&) { return commandDecreaseDetail(); }},
     {"grow-x", Argument::kCount, [](const BatchStep& s) { return grow(s, false, false); }},
     {"grow-y", Argument::kCount, [](const BatchStep& s) { return grow(s, true, false); }},
     {"shrink-x", Argument::kCount, [](const BatchStep& s) { return grow(s, false, true); }},
     {"shrink-y", Argument::kCount, [](const BatchStep& s) { return grow(s, true, true); }},
-    {"invert", Argument::kNone, [](const BatchStep&) { invertTerrain(); return true; }},
-    {"texture-by-elevation", Argument::kNone, [](const BatchStep&) { textureByElevation(); return true; }},
+    {"invert", Argument::kNone, [](const BatchStep&) { return commandInvertTerrain(); }},
+    {"texture-by-elevation", Argument::kNone, [](const BatchStep&) { return commandTextureByElevation(); }},
     {"block-width", Argument::kValue,
      [](const BatchStep& s) {
          float value = 0.0f;
          readValue(s.arguments[0], value);
-         changeBlockWidth(value - editor.terrain.blockWidth);
-         return true;
+         return commandSetBlockWidth(value);
      }},
     {"height-scale", Argument::kValue,
      [](const BatchStep& s) {
          float value = 0.0f;
          readValue(s.arguments[0], value);
-         scaleHeights(value - editor.terrain.heightScale);
-         return true;
+         return commandSetHeightScale(value);
      }},
     {"save", Argument::kFile, [](const BatchStep& s) { return saveDocument(s.arguments[0]); }},
     {"export", Argument::kFormatAndFile, exportStep},

@@ -1,6 +1,7 @@
 #include "ops/commands.h"
 
 #include <cstdlib>
+#include <string>
 
 #include "ops/detail.h"
 #include "ops/erosion.h"
@@ -13,23 +14,37 @@
 // posts its reason and records nothing. One that goes ahead gets all its
 // memory before it records its entry and changes the terrain, so running
 // out of it refuses the command just as cleanly.
+template <class Refusal, class Work> static bool runCommand(const char* operation, Refusal refusal, Work work)
+{
+    bool wentAhead = false;
+    const bool hadMemory = runOperation(operation, [&] {
+        if (refused(refusal()))
+            return;
+        work();
+        wentAhead = true;
+    });
+    return hadMemory && wentAhead;
+}
 
-void commandTextureByElevation() { runOperation("Texture by Elevation", textureByElevation); }
+static std::string neverRefused() { return std::string(); }
 
-void commandInvertTerrain() { runOperation("Invert Terrain", invertTerrain); }
+bool commandTextureByElevation()
+{
+    return runCommand("Texture by Elevation", textureByElevationRefusal, textureByElevation);
+}
 
-void commandGenerateRandom() { runOperation("Generate Random", generateRandomTerrain); }
+bool commandInvertTerrain() { return runCommand("Invert Terrain", invertTerrainRefusal, invertTerrain); }
 
-void commandErosion() { runOperation("Erosion", erodeTerrain); }
+bool commandGenerateRandom() { return runCommand("Generate Random", neverRefused, generateRandomTerrain); }
+
+bool commandErosion() { return runCommand("Erosion", neverRefused, erodeTerrain); }
 
 // The new grid is built first, then the entry is recorded, then the grid is
 // installed.
 template <class Refusal, class Plan>
-static void changeGrid(const char* operation, int undoKind, Refusal refusal, Plan plan)
+static bool changeGrid(const char* operation, int undoKind, Refusal refusal, Plan plan)
 {
-    runOperation(operation, [&] {
-        if (refused(refusal()))
-            return;
+    return runCommand(operation, refusal, [&] {
         GridChange change;
         plan(change);
         pushWholeGridSnapshot(undoKind);
@@ -37,27 +52,27 @@ static void changeGrid(const char* operation, int undoKind, Refusal refusal, Pla
     });
 }
 
-void commandIncreaseDetail()
+bool commandIncreaseDetail()
 {
-    changeGrid("Increase Detail 2x", kUndoIncreaseDetail, increaseDetailRefusal, planIncreaseDetail);
+    return changeGrid("Increase Detail 2x", kUndoIncreaseDetail, increaseDetailRefusal, planIncreaseDetail);
 }
 
-void commandDecreaseDetail()
+bool commandDecreaseDetail()
 {
-    changeGrid("Decrease Detail 2x", kUndoDecreaseDetail, decreaseDetailRefusal, planDecreaseDetail);
+    return changeGrid("Decrease Detail 2x", kUndoDecreaseDetail, decreaseDetailRefusal, planDecreaseDetail);
 }
 
-static void resizeCommand(bool yAxis, int step, int undoKind)
+static bool resizeCommand(bool yAxis, int step, int undoKind)
 {
-    changeGrid(
+    return changeGrid(
         yAxis ? "Change Y Dimension" : "Change X Dimension", undoKind,
         [=] { return resizeGridRefusal(yAxis, step); },
         [=](GridChange& change) { planResizeGrid(yAxis, step, change); });
 }
 
-void commandGrowGrid(bool yAxis, int step) { resizeCommand(yAxis, std::abs(step), kUndoGridGrow); }
+bool commandGrowGrid(bool yAxis, int step) { return resizeCommand(yAxis, std::abs(step), kUndoGridGrow); }
 
-void commandShrinkGrid(bool yAxis, int step) { resizeCommand(yAxis, -std::abs(step), kUndoGridShrink); }
+bool commandShrinkGrid(bool yAxis, int step) { return resizeCommand(yAxis, -std::abs(step), kUndoGridShrink); }
 
 // [ halves the value and Shift+[ quarters it, so the decreasing keys act
 // (taking the whole value away would always be refused) and the block width
@@ -70,24 +85,32 @@ static float scaleDelta(float value, bool increase, bool shift, float up, float 
 }
 
 // Both change values in place: the entry is the only memory they need.
-void commandBlockWidth(bool increase, bool shift)
+static bool blockWidthCommand(float delta)
 {
-    runOperation("Change Block Width", [&] {
-        const float delta = scaleDelta(editor.terrain.blockWidth, increase, shift, 1.0f, 3.0f);
-        if (refused(blockWidthRefusal(delta)))
-            return;
+    return runCommand("Change Block Width", [=] { return blockWidthRefusal(delta); }, [=] {
         pushWholeGridSnapshot(kUndoPositions);
         changeBlockWidth(delta);
     });
 }
 
-void commandHeightScale(bool increase, bool shift)
+static bool heightScaleCommand(float delta)
 {
-    runOperation("Scale Height", [&] {
-        const float delta = scaleDelta(editor.terrain.heightScale, increase, shift, 0.5f, 1.0f);
-        if (refused(heightScaleRefusal(delta)))
-            return;
+    return runCommand("Scale Height", [=] { return heightScaleRefusal(delta); }, [=] {
         pushWholeGridSnapshot(kUndoPositions);
         scaleHeights(delta);
     });
 }
+
+bool commandBlockWidth(bool increase, bool shift)
+{
+    return blockWidthCommand(scaleDelta(editor.terrain.blockWidth, increase, shift, 1.0f, 3.0f));
+}
+
+bool commandHeightScale(bool increase, bool shift)
+{
+    return heightScaleCommand(scaleDelta(editor.terrain.heightScale, increase, shift, 0.5f, 1.0f));
+}
+
+bool commandSetBlockWidth(float value) { return blockWidthCommand(value - editor.terrain.blockWidth); }
+
+bool commandSetHeightScale(float value) { return heightScaleCommand(value - editor.terrain.heightScale); }

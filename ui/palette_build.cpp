@@ -32,8 +32,10 @@ constexpr const char* kFileCaptions[5] = {"T", "L", "S", "I", "E"};
 constexpr const char* kCommandTips[6] = {"Texture by Elevation", "Invert Terrain",     "Generate Random",
                                         "Erosion",              "Increase Detail 2x", "Decrease Detail 2x"};
 constexpr const char* kCommandCaptions[6] = {"T", "I", "R", "E", "D+", "D-"};
-constexpr ButtonAction kCommandActions[6] = {commandTextureByElevation, commandInvertTerrain,  commandGenerateRandom,
-                                             commandErosion,            commandIncreaseDetail, commandDecreaseDetail};
+// A refusal has posted its reason already: the buttons need no answer.
+constexpr ButtonAction kCommandActions[6] = {
+    [] { commandTextureByElevation(); }, [] { commandInvertTerrain(); },  [] { commandGenerateRandom(); },
+    [] { commandErosion(); },            [] { commandIncreaseDetail(); }, [] { commandDecreaseDetail(); }};
 
 } // namespace
 

@@ -119,6 +119,15 @@ TEST(BatchRun, FirstFailingStepEndsTheRunAndEarlierFilesStayWhole)
     EXPECT_NE(editor.statusMessage.find("missing.bvt"), std::string::npos);
     EXPECT_EQ(runBatch({"--new", "--save", after}), 0);
     EXPECT_EQ(fileBytes(after), fileBytes(before));
+
+    // A command the editor refuses fails its step too, with the editor's reason.
+    for (const std::vector<std::string>& refusedSteps :
+         {std::vector<std::string>{"--shrink-x", "63", "--save", scratch("shrunk.bvt")},
+          std::vector<std::string>{"--block-width", "0.5", "--save", scratch("narrow.bvt")}}) {
+        EXPECT_EQ(runBatch(refusedSteps), 1) << refusedSteps[0];
+        EXPECT_FALSE(editor.statusMessage.empty()) << refusedSteps[0];
+        EXPECT_FALSE(exists(refusedSteps[3])) << refusedSteps[0];
+    }
 }
 
 // A batch writes the bytes the editor's buttons and keys write, and one
@@ -135,9 +144,9 @@ TEST(BatchRun, SeededPipelineMatchesTheEditorsCommandsByteForByte)
     resetEditorState();
     createDefaultTerrain();
     std::srand(7);
-    generateRandomTerrain(); // the palette's "Generate Random"
-    erodeTerrain();          // "Erosion"
-    commandIncreaseDetail(); // "Increase Detail 2x"
+    commandGenerateRandom(); // the palette's buttons
+    commandErosion();
+    commandIncreaseDetail();
     commandGrowGrid(false, 2);
     ASSERT_TRUE(exportQ3Map(scratch("editor.map")));
     ASSERT_TRUE(exportObj(scratch("editor.obj")));

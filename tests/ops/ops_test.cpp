@@ -297,33 +297,33 @@ TEST(Commands, RefusalsSayWhyAndLeaveTerrainAndHistoryAsTheyWere)
 {
     // Grid w x h with its block width and height scale; heights rise along
     // the rows unless `flat` (then they span only 0.9).
-    struct Case { const char* why; int w, h; float blockWidth, heightScale; bool flat; void (*run)(); } cases[] = {
+    struct Case { const char* why; int w, h; float blockWidth, heightScale; bool flat; bool (*run)(); } cases[] = {
         {"Increase Detail refused: the grid would be 5 x 4099 vertices (at most 4097 per side)", 3, 2050, 32, 512,
          false, commandIncreaseDetail},
         {"Grid growth refused: the grid would be 4098 x 3 vertices (at most 4097 per side)", 4096, 3, 32, 512, false,
-         [] { commandGrowGrid(false, 2); }},
+         [] { return commandGrowGrid(false, 2); }},
         {"Grid growth refused: the grid would be 3 x 4100 vertices (at most 4097 per side)", 3, 4092, 32, 512, false,
-         [] { commandGrowGrid(true, 8); }},
+         [] { return commandGrowGrid(true, 8); }},
         {"Decrease Detail refused: the grid would be 7 x 17 vertices (at least 8 per side)", 14, 33, 32, 512, false,
          commandDecreaseDetail},
         {"Decrease Detail refused: the grid would be 8 x 7 vertices (at least 8 per side)", 15, 13, 32, 512, false,
          commandDecreaseDetail},
         {"Grid shrink refused: the grid would be 1 x 3 vertices (at least 3 per side)", 3, 3, 32, 512, false,
-         [] { commandShrinkGrid(false, 2); }},
+         [] { return commandShrinkGrid(false, 2); }},
         {"Grid shrink refused: the grid would be 5 x 2 vertices (at least 3 per side)", 5, 10, 32, 512, false,
-         [] { commandShrinkGrid(true, 8); }},
+         [] { return commandShrinkGrid(true, 8); }},
         {"Block width change refused: it would be 0.75 (at least 1)", 5, 5, 1.5f, 512, false,
-         [] { commandBlockWidth(false, false); }},
+         [] { return commandBlockWidth(false, false); }},
         {"Block width change refused: it would be 0.5 (at least 1)", 5, 5, 2, 512, false,
-         [] { commandBlockWidth(false, true); }},
+         [] { return commandBlockWidth(false, true); }},
         {"Height scale change refused: it would be 0.75 (at least 1)", 5, 5, 32, 1.5f, false,
-         [] { commandHeightScale(false, false); }},
+         [] { return commandHeightScale(false, false); }},
         {"Invert Terrain refused: the terrain is flat (its heights span less than 1)", 5, 5, 32, 512, true,
-         invertTerrain},
+         commandInvertTerrain},
         {"Texture by Elevation refused: the terrain is flat (its heights span less than 1)", 5, 5, 32, 512, true,
-         textureByElevation},
+         commandTextureByElevation},
         {"Texture by Elevation refused: the grid is one vertex wide or high, and the blend needs a neighbouring "
-         "vertex in both directions", 1, 5, 32, 512, false, textureByElevation},
+         "vertex in both directions", 1, 5, 32, 512, false, commandTextureByElevation},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -337,7 +337,7 @@ TEST(Commands, RefusalsSayWhyAndLeaveTerrainAndHistoryAsTheyWere)
         pushWholeGridSnapshot(kUndoPositions);
         undo();
         const std::vector<float> grid = gridState(), map = editor.terrain.distribution;
-        c.run();
+        EXPECT_FALSE(c.run());
         EXPECT_EQ(editor.statusMessage, c.why);
         EXPECT_EQ(gridState(), grid);
         EXPECT_TRUE(editor.terrain.distribution == map);
@@ -350,16 +350,16 @@ TEST(Commands, ResultsAndExactUndoAndRedo)
     // [ halves and Shift+[ quarters the block width (taking the whole value
     // away would always be refused); Ctrl+Shift+[ quarters the height scale.
     // run(a, b) is the command with its two arguments (for Page Up/Down: Ctrl).
-    struct Case { const char* name; void (*run)(bool, bool); bool a, b; float blockWidth, heightScale; } cases[] = {
-        {"generate random", [](bool, bool) { generateRandomTerrain(); }, false, false, 32, 512},
-        {"erosion", [](bool, bool) { erodeTerrain(); }, false, false, 32, 512},
-        {"invert", [](bool, bool) { invertTerrain(); }, false, false, 32, 512},
-        {"increase detail", [](bool, bool) { commandIncreaseDetail(); }, false, false, 16, 512},
-        {"decrease detail", [](bool, bool) { commandDecreaseDetail(); }, false, false, 64, 512},
-        {"page up", [](bool y, bool) { commandGrowGrid(y, 2); }, false, false, 32, 512},
-        {"ctrl shift page up", [](bool y, bool) { commandGrowGrid(y, 8); }, true, false, 32, 512},
-        {"shift page down", [](bool y, bool) { commandShrinkGrid(y, 8); }, false, false, 32, 512},
-        {"ctrl page down", [](bool y, bool) { commandShrinkGrid(y, 2); }, true, false, 32, 512},
+    struct Case { const char* name; bool (*run)(bool, bool); bool a, b; float blockWidth, heightScale; } cases[] = {
+        {"generate random", [](bool, bool) { return commandGenerateRandom(); }, false, false, 32, 512},
+        {"erosion", [](bool, bool) { return commandErosion(); }, false, false, 32, 512},
+        {"invert", [](bool, bool) { return commandInvertTerrain(); }, false, false, 32, 512},
+        {"increase detail", [](bool, bool) { return commandIncreaseDetail(); }, false, false, 16, 512},
+        {"decrease detail", [](bool, bool) { return commandDecreaseDetail(); }, false, false, 64, 512},
+        {"page up", [](bool y, bool) { return commandGrowGrid(y, 2); }, false, false, 32, 512},
+        {"ctrl shift page up", [](bool y, bool) { return commandGrowGrid(y, 8); }, true, false, 32, 512},
+        {"shift page down", [](bool y, bool) { return commandShrinkGrid(y, 8); }, false, false, 32, 512},
+        {"ctrl page down", [](bool y, bool) { return commandShrinkGrid(y, 2); }, true, false, 32, 512},
         {"]", commandBlockWidth, true, false, 64, 512}, {"shift ]", commandBlockWidth, true, true, 128, 512},
         {"[", commandBlockWidth, false, false, 16, 512}, {"shift [", commandBlockWidth, false, true, 8, 512},
         {"ctrl ]", commandHeightScale, true, false, 32, 768}, {"ctrl shift ]", commandHeightScale, true, true, 32, 1024},
@@ -372,7 +372,7 @@ TEST(Commands, ResultsAndExactUndoAndRedo)
         generateRandomTerrain();
         clearHistory();
         const std::vector<float> before = gridState();
-        c.run(c.a, c.b);
+        EXPECT_TRUE(c.run(c.a, c.b));
         const std::vector<float> after = gridState();
         const Terrain& t = editor.terrain;
         ASSERT_NE(after, before);

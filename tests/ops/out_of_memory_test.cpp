@@ -44,7 +44,7 @@ bool refusedForMemory() { return editor.statusMessage.rfind("Not enough memory f
 
 struct Command {
     const char* operation; // the name the refusal gives
-    void (*run)();
+    bool (*run)();
     int growFirst;         // columns and rows added before (Decrease Detail needs 29 x 17 to act)
 };
 
@@ -55,12 +55,12 @@ const Command kCommands[] = {
     {"Invert Terrain", commandInvertTerrain, 0},
     {"Increase Detail 2x", commandIncreaseDetail, 0},
     {"Decrease Detail 2x", commandDecreaseDetail, 2},
-    {"Change X Dimension", [] { commandGrowGrid(false, 2); }, 0},
-    {"Change Y Dimension", [] { commandGrowGrid(true, 8); }, 0},
-    {"Change X Dimension", [] { commandShrinkGrid(false, 2); }, 0},
-    {"Change Y Dimension", [] { commandShrinkGrid(true, 2); }, 0},
-    {"Change Block Width", [] { commandBlockWidth(true, false); }, 0},
-    {"Scale Height", [] { commandHeightScale(false, false); }, 0},
+    {"Change X Dimension", [] { return commandGrowGrid(false, 2); }, 0},
+    {"Change Y Dimension", [] { return commandGrowGrid(true, 8); }, 0},
+    {"Change X Dimension", [] { return commandShrinkGrid(false, 2); }, 0},
+    {"Change Y Dimension", [] { return commandShrinkGrid(true, 2); }, 0},
+    {"Change Block Width", [] { return commandBlockWidth(true, false); }, 0},
+    {"Scale Height", [] { return commandHeightScale(false, false); }, 0},
 };
 
 void prepareFor(const Command& command)
@@ -96,8 +96,9 @@ TEST(OutOfMemory, EveryFailedAllocationRefusesTheCommandOrLeavesItsWholeResult)
             SCOPED_TRACE(failing);
             prepareFor(command);
             armAllocationFailure(failing);
-            command.run();
+            const bool wentAhead = command.run();
             disarmAllocationFailure();
+            EXPECT_EQ(wentAhead, !refusedForMemory());
             if (refusedForMemory()) {
                 ++refusals;
                 EXPECT_EQ(editor.statusMessage, std::string("Not enough memory for ") + command.operation);
@@ -158,9 +159,9 @@ TEST(OutOfMemory, CommandsUnderALoweredAddressSpaceLimit)
         if (setrlimit(RLIMIT_AS, &limit) != 0)
             _exit(100);
         int failures = 0, refusals = 0;
-        void (*commands[])() = {commandIncreaseDetail, commandGenerateRandom, commandErosion,
-                                [] { commandGrowGrid(false, 8); }, commandInvertTerrain};
-        for (void (*command)() : commands) {
+        bool (*commands[])() = {commandIncreaseDetail, commandGenerateRandom, commandErosion,
+                                [] { return commandGrowGrid(false, 8); }, commandInvertTerrain};
+        for (bool (*command)() : commands) {
             const int entries = undoCount();
             const uint64_t before = fingerprint();
             editor.statusMessage.clear();

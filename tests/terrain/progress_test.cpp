@@ -26,7 +26,7 @@ void record(const ProgressReport& report) noexcept
 
 struct Case {
     const char* operation;
-    void (*run)();
+    bool (*run)();
 };
 
 const Case kCases[] = {
@@ -35,11 +35,11 @@ const Case kCases[] = {
     {"Texture by Elevation", commandTextureByElevation},
     {"Increase Detail 2x", commandIncreaseDetail},
     {"Decrease Detail 2x", commandDecreaseDetail},
-    {"Change X Dimension", [] { commandGrowGrid(false, 8); }},
-    {"Scale Height", [] { commandHeightScale(true, false); }},
-    {"Save Terrain", [] { runOperation("Save Terrain", [] { saveDocument(testing::TempDir() + "progress.bvt"); }); }},
-    {"Load Terrain", [] { runOperation("Load Terrain", [] { loadDocument(testing::TempDir() + "progress.bvt"); }); }},
-    {"Export Terrain", [] { runOperation("Export Terrain", [] { exportQ1Map(testing::TempDir() + "progress.map"); }); }},
+    {"Change X Dimension", [] { return commandGrowGrid(false, 8); }},
+    {"Scale Height", [] { return commandHeightScale(true, false); }},
+    {"Save Terrain", [] { return runOperation("Save Terrain", [] { saveDocument(testing::TempDir() + "progress.bvt"); }); }},
+    {"Load Terrain", [] { return runOperation("Load Terrain", [] { loadDocument(testing::TempDir() + "progress.bvt"); }); }},
+    {"Export Terrain", [] { return runOperation("Export Terrain", [] { exportQ1Map(testing::TempDir() + "progress.map"); }); }},
 };
 
 void prepare()
