@@ -37,7 +37,6 @@ struct Terrain {
     float blockWidth = 32.0f;            // world distance between neighbouring vertices, >= 1
     float heightScale = 512.0f;          // nominal height range, >= 1
     std::vector<TerrainVertex> vertices; // gridX * gridY, row-major; empty = no terrain
-    std::vector<uint32_t> indices;       // (gridX - 1) * (gridY - 1) * 6 triangle corners
     std::vector<float> distribution;     // distributionWidth * distributionHeight * 3 weights (sand, grass, snow)
     int32_t distributionWidth = 1024;    // texels per row of the distribution map
     int32_t distributionHeight = 1024;   // rows of the distribution map

@@ -98,7 +98,7 @@ static bool readDistribution(ByteSource& source, int32_t version, std::vector<fl
 
 // Makes the decoded document the editor's and brings every derived piece up
 // to date: lighting from the stored normals (they are not recomputed), the
-// distribution texture, indices, texture coordinates, GPU buffers, history.
+// distribution texture, texture coordinates, GPU buffers, history.
 // The derived data is made on the new arrays before the terrain changes, so
 // a document that does not fit in memory leaves the old one in place.
 static void installDocument(const DocumentHeader& h, std::vector<TerrainVertex>& vertices,
@@ -112,14 +112,12 @@ static void installDocument(const DocumentHeader& h, std::vector<TerrainVertex>&
                 computeVertexLighting(grid, col, row, gridX);
     });
     computeTextureCoords(vertices, h.gridX, h.gridY, h.blockWidth);
-    std::vector<uint32_t> indices = gridIndices(h.gridX, h.gridY);
     Terrain& terrain = editor.terrain;
     terrain.blockWidth = h.blockWidth;
     terrain.heightScale = h.heightScale;
     terrain.gridX = h.gridX;
     terrain.gridY = h.gridY;
     terrain.vertices.swap(vertices);
-    terrain.indices.swap(indices);
     terrain.distributionWidth = h.distributionWidth;
     terrain.distributionHeight = h.distributionHeight;
     terrain.distribution.swap(weights);

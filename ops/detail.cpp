@@ -124,7 +124,6 @@ static void finishGrid(GridChange& change, bool allNormals)
         ProgressSpan coordinates(0.8f, 0.9f);
         computeTextureCoords(change.vertices, change.gridX, change.gridY, change.blockWidth);
     }
-    change.indices = gridIndices(change.gridX, change.gridY);
     reportProgress(1.0f);
 }
 
@@ -226,14 +225,12 @@ void installGridChange(GridChange& change)
 {
     Terrain& t = editor.terrain;
     t.vertices.swap(change.vertices);
-    t.indices.swap(change.indices);
     t.gridX = change.gridX;
     t.gridY = change.gridY;
     t.blockWidth = change.blockWidth;
     // The old arrays go back at once: at the largest sizes they are the
     // better part of a gigabyte.
     std::vector<TerrainVertex>().swap(change.vertices);
-    std::vector<uint32_t>().swap(change.indices);
     reportGridReplaced();
     if (!change.distribution.empty()) {
         t.distribution.swap(change.distribution);

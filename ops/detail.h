@@ -26,7 +26,6 @@ std::string resizeGridRefusal(bool yAxis, int step);
 
 struct GridChange {
     std::vector<TerrainVertex> vertices; // the new grid, normals and coordinates ready
-    std::vector<uint32_t> indices;
     std::vector<float> distribution;     // the resampled map; empty when the map stays
     int gridX = 0, gridY = 0;
     float blockWidth = 0.0f;

@@ -6,6 +6,7 @@
 #include "render/shadow.h"
 #include "render/terrain_lod.h"
 #include "render/textures.h"
+#include "terrain/terrain.h"
 
 namespace {
 
@@ -35,12 +36,27 @@ void setSampler(GLhandleARB program, const char* name, int unit)
 
 MeshDrawCount drawCount;
 
+// The whole triangle list of a grid drawn whole, made again when the grid's
+// size changes (big grids never need one: it would be 400 MB at 4097 x 4097).
+const std::vector<uint32_t>& fullDetailList()
+{
+    static std::vector<uint32_t> list;
+    static int listX = 0, listY = 0;
+    const Terrain& t = editor.terrain;
+    if (listX != t.gridX || listY != t.gridY) {
+        list = gridIndices(t.gridX, t.gridY);
+        listX = t.gridX;
+        listY = t.gridY;
+    }
+    return list;
+}
+
 // The triangles this draw sends: the whole list on small grids, otherwise
 // the chunks inside the current view (the matrices on the GL stacks) at
 // their chosen levels.
 const std::vector<uint32_t>& trianglesToDraw()
 {
-    if (!terrainUsesLod()) return editor.terrain.indices;
+    if (!terrainUsesLod()) return fullDetailList();
     double modelview[16], projection[16], clip[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
@@ -60,7 +76,7 @@ const std::vector<uint32_t>& trianglesToDraw()
 void drawTerrainMesh()
 {
     Terrain& t = editor.terrain;
-    if (t.vertices.empty() || (t.indices.empty() && !terrainUsesLod())) return;
+    if (t.gridX < 2 || t.gridY < 2 || t.vertices.size() != size_t(t.gridX) * size_t(t.gridY)) return;
     const std::vector<uint32_t>& triangles = trianglesToDraw();
     drawCount.triangles += int64_t(triangles.size() / 3);
     ++drawCount.draws;

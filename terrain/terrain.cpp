@@ -245,12 +245,6 @@ std::vector<uint32_t> gridIndices(int gridX, int gridY)
     return indices;
 }
 
-void buildIndices()
-{
-    Terrain& t = editor.terrain;
-    t.indices = gridIndices(t.gridX, t.gridY);
-}
-
 std::vector<TerrainVertex> layOutFlatGrid(int gridX, int gridY, float blockWidth, float height)
 {
     std::vector<TerrainVertex> vertices;
@@ -266,21 +260,18 @@ std::vector<TerrainVertex> layOutFlatGrid(int gridX, int gridY, float blockWidth
     return vertices;
 }
 
-// Normals, lighting, texture coordinates and the triangle list are made for
-// the new array before anything of the terrain changes: a grid whose
-// indices do not fit in memory leaves the old one in place. The old arrays
-// go back at once rather than staying reserved.
+// Normals, lighting and texture coordinates are made for the new array
+// before anything of the terrain changes. The old array goes back at once
+// rather than staying reserved.
 static void installDerivedGrid(int gridX, int gridY, float blockWidth, std::vector<TerrainVertex>& vertices)
 {
     refreshVertices(vertices.data(), gridX, gridY);
     computeTextureCoords(vertices, gridX, gridY, blockWidth);
-    std::vector<uint32_t> indices = gridIndices(gridX, gridY);
     Terrain& t = editor.terrain;
     t.gridX = gridX;
     t.gridY = gridY;
     t.blockWidth = blockWidth;
     t.vertices.swap(vertices);
-    t.indices.swap(indices);
     std::vector<TerrainVertex>().swap(vertices);
 }
 

@@ -30,14 +30,14 @@ void computeTextureCoords(std::vector<TerrainVertex>& vertices, int nx, int ny, 
 // coordinates as they are (false after a block width change, which keeps
 // them until the next recomputation).
 bool textureCoordsCurrent();
-// The triangle list of a gridX x gridY grid (empty below 2 x 2).
+// The triangle list of a gridX x gridY grid (empty below 2 x 2); the
+// drawing layer makes it for the grids it draws whole.
 std::vector<uint32_t> gridIndices(int gridX, int gridY);
-void buildIndices();
 // A gridX x gridY vertex array lying flat at `height`: positions only.
 std::vector<TerrainVertex> layOutFlatGrid(int gridX, int gridY, float blockWidth, float height);
 // Makes `vertices` (gridX x gridY, positions set; taken over) the terrain's
-// grid and derives its normals, lighting, texture coordinates and indices,
-// all made before the terrain changes. The distribution map, the undo
+// grid and derives its normals, lighting and texture coordinates, all made
+// before the terrain changes. The distribution map, the undo
 // history and the GPU copies are left to the caller.
 void installGrid(int gridX, int gridY, std::vector<TerrainVertex>& vertices);
 // installGrid with a flat grid at `height` and the given block width.

@@ -219,7 +219,6 @@ void restoreEntry(const UndoEntry& e)
         t.vertices.assign(size_t(e.sizeX) * size_t(e.sizeY), TerrainVertex{});
         t.gridX = e.sizeX;
         t.gridY = e.sizeY;
-        buildIndices();
         writePositions(e);
         refreshAllVertices();
         computeTextureCoords(t.gridX, t.gridY);

@@ -295,7 +295,8 @@ TEST_F(TerrainLodTest, FullDetailChunksDrawTheWholeListsPicture)
     glVertexPointer(3, GL_FLOAT, 0, nullptr);
     gl.bindBuffer(GL_ARRAY_BUFFER_ARB, GLuint(editor.meshBuffers[kColourBuffer]));
     glColorPointer(3, GL_FLOAT, 0, nullptr);
-    glDrawElements(GL_TRIANGLES, GLsizei(editor.terrain.indices.size()), GL_UNSIGNED_INT, editor.terrain.indices.data());
+    const std::vector<uint32_t> list = gridIndices(editor.terrain.gridX, editor.terrain.gridY);
+    glDrawElements(GL_TRIANGLES, GLsizei(list.size()), GL_UNSIGNED_INT, list.data());
     gl.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);

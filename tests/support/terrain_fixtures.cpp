@@ -58,7 +58,6 @@ Bytes terrainBytes()
                              float(t.distributionWidth), float(t.distributionHeight)};
     appendBytes(out, scalars, 6);
     appendBytes(out, t.vertices.data(), t.vertices.size());
-    appendBytes(out, t.indices.data(), t.indices.size());
     appendBytes(out, t.distribution.data(), t.distribution.size());
     return out;
 }

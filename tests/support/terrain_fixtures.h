@@ -17,7 +17,7 @@ float& heightAt(int c, int r);
 
 using Bytes = std::vector<uint8_t>;
 // Everything of the terrain bit for bit: sizes, scales, vertices with their
-// derived data, indices and the distribution map.
+// derived data and the distribution map.
 Bytes terrainBytes();
 // The terrain and every terrain its history leads to: each step back by
 // undo, then forward again through every step of redo, ending where it
