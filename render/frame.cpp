@@ -380,6 +380,8 @@ void setScenePerspective()
     glRotatef(90, 0, 0, 1);
 }
 
+static uint64_t gFramesDrawn = 0;
+
 void drawFrame()
 {
     const bool haveTerrain = !editor.terrain.vertices.empty();
@@ -418,7 +420,10 @@ void drawFrame()
     glPopMatrix();
     glDepthMask(GL_TRUE);
     SDL_GL_SwapBuffers();
+    ++gFramesDrawn;
 }
+
+uint64_t framesDrawn() { return gFramesDrawn; }
 
 void projectPoint(const float point[3], double out[3])
 {

@@ -1,7 +1,11 @@
 // One complete picture: shadow pass, 3D scene, 2D layer, swap.
 #pragma once
 
+#include <cstdint>
+
 void drawFrame();
+// Scene frames drawn since start-up.
+uint64_t framesDrawn();
 // Pushes and sets the scene projection and the z-up base rotation.
 void setScenePerspective();
 // Reads the depth the last frame left under window pixel (mx, my) (y down)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/editor_state.h"
+#include "render/frame.h"
 #include "render/hud2d.h"
 
 namespace {
@@ -20,11 +21,15 @@ constexpr int kBarHeight = 14;
 // first; empty when it could not be kept (then the bar stands on grey).
 std::vector<uint8_t> gBackdrop;
 int gBackdropWidth = 0, gBackdropHeight = 0;
+uint64_t gBackdropFrame = 0; // framesDrawn() when it was read
 bool gBackdropTaken = false;
 
 void takeBackdrop(int width, int height)
 {
     gBackdropTaken = true;
+    // The back buffer still holds the last progress picture.
+    if (!gBackdrop.empty() && gBackdropFrame == framesDrawn()) return;
+    gBackdropFrame = framesDrawn();
     try {
         gBackdrop.resize(size_t(width) * size_t(height) * 3);
     } catch (const std::bad_alloc&) {
@@ -103,6 +108,5 @@ void drawProgressBar(const char* operation, float fraction)
 
 void releaseProgressBackdrop()
 {
-    std::vector<uint8_t>().swap(gBackdrop);
     gBackdropTaken = false;
 }

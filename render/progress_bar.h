@@ -4,7 +4,9 @@
 #pragma once
 
 // Draws into the back buffer (the caller swaps). The first call of an
-// operation keeps a copy of the frame on screen as the backdrop.
+// operation keeps a copy of the frame on screen as the backdrop; an
+// operation that follows another with no scene frame between them keeps
+// the first one's, rather than dimming the dimmed picture again.
 void drawProgressBar(const char* operation, float fraction);
-// Forgets the backdrop; called when the operation ends.
+// Called when the operation ends.
 void releaseProgressBackdrop();

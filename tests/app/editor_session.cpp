@@ -112,6 +112,15 @@ TEST_F(EditorSession, LongCommandShowsProgressIgnoresInputAndQuitsAfterwards)
     const std::array<uint8_t, 3> bar = pixelAt(editor.windowWidth / 2 + 160, editor.windowHeight / 2 + 12);
     EXPECT_GT(bar[1], 150);
     EXPECT_LT(bar[0], 120);
+
+    // A second command straight after keeps the first one's backdrop: the
+    // picture behind the bar does not grow darker with each command.
+    const std::array<uint8_t, 3> behind = pixelAt(editor.windowWidth / 2, 30);
+    setProgressDelay(0);
+    commandDecreaseDetail();
+    setProgressDelay(300);
+    EXPECT_EQ(editor.terrain.gridX, 65);
+    EXPECT_EQ(pixelAt(editor.windowWidth / 2, 30), behind);
 }
 
 } // namespace
