@@ -83,15 +83,6 @@ uint32_t loadTextureFile(const std::string& path, TextureOptions options, std::s
 
 void clearTextureCache() { editor.textureCache.clear(); }
 
-void deleteTextureCache()
-{
-    for (const TextureRecord& record : editor.textureCache) {
-        const GLuint name = record.texture;
-        if (name != 0) glDeleteTextures(1, &name);
-    }
-    clearTextureCache();
-}
-
 bool cachedTexturesAlive()
 {
     for (const TextureRecord& record : editor.textureCache)

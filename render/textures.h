@@ -22,9 +22,6 @@ uint32_t textureName(int32_t record);
 uint32_t loadTextureFile(const std::string& path, TextureOptions options = {}, std::string* failure = nullptr);
 // Forgets every record (the GL context that owned the names is gone).
 void clearTextureCache();
-// Deletes the GL texture of every record, then forgets the records (the
-// context survived, so the names would otherwise leak).
-void deleteTextureCache();
 // Whether the current context still knows any cached texture: false in a
 // context made afresh, true where a mode change kept the old one.
 bool cachedTexturesAlive();
