@@ -4,15 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "../io/io_test_files.h"
 #include "app/batch.h"
 #include "app/command_line.h"
 #include "app/data_directory.h"
@@ -27,26 +24,11 @@
 
 namespace {
 
-std::string scratch(const std::string& name)
-{
-    static const std::string dir = [] {
-        char pattern[] = "/tmp/brivel_batch_XXXXXX";
-        return std::string(mkdtemp(pattern));
-    }();
-    return dir + "/" + name;
-}
+using CommandLine = ScratchTest;
+using BatchSteps = ScratchTest;
+using BatchRun = ScratchTest;
 
-std::string fileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
-
-TEST(CommandLine, EachLineStartsTheRightMode)
+TEST_F(CommandLine, EachLineStartsTheRightMode)
 {
     struct Case {
         std::vector<const char*> words;
@@ -72,7 +54,7 @@ TEST(CommandLine, EachLineStartsTheRightMode)
     }
 }
 
-TEST(BatchSteps, BadStepsAreRefusedBeforeAnythingRuns)
+TEST_F(BatchSteps, BadStepsAreRefusedBeforeAnythingRuns)
 {
     struct Case {
         std::vector<std::string> words;
@@ -98,48 +80,41 @@ TEST(BatchSteps, BadStepsAreRefusedBeforeAnythingRuns)
         EXPECT_NE(error.find(c.reason), std::string::npos) << error;
     }
     // A file that would be written by a refused command line is never made.
-    const std::string target = scratch("never.bvt");
+    const std::string target = dir + "never.bvt";
     EXPECT_EQ(runBatch({"--save", target, "--grow-x", "zero"}), 2);
-    EXPECT_FALSE(exists(target));
-
-    std::vector<BatchStep> steps;
-    std::string error;
-    ASSERT_TRUE(parseBatchSteps({"--seed", "0", "--grow-y", "8", "--export", "obj", "a.obj"}, steps, error));
-    ASSERT_EQ(steps.size(), 3u);
-    EXPECT_EQ(steps[2].name, "export");
-    EXPECT_EQ(steps[2].arguments, (std::vector<std::string>{"obj", "a.obj"}));
+    EXPECT_FALSE(std::filesystem::exists(target));
 }
 
-TEST(BatchRun, FirstFailingStepEndsTheRunAndEarlierFilesStayWhole)
+TEST_F(BatchRun, FirstFailingStepEndsTheRunAndEarlierFilesStayWhole)
 {
-    const std::string before = scratch("before.bvt"), after = scratch("after.bvt");
-    EXPECT_EQ(runBatch({"--save", before, "--load", scratch("missing.bvt"), "--save", after}), 1);
-    EXPECT_EQ(fileBytes(before).size(), 12684340u); // the whole default document
-    EXPECT_FALSE(exists(after));
+    const std::string before = dir + "before.bvt", after = dir + "after.bvt";
+    EXPECT_EQ(runBatch({"--save", before, "--load", dir + "missing.bvt", "--save", after}), 1);
+    EXPECT_EQ(readAll<std::string>(before).size(), 12684340u); // the whole default document
+    EXPECT_FALSE(std::filesystem::exists(after));
     EXPECT_NE(editor.statusMessage.find("missing.bvt"), std::string::npos);
     EXPECT_EQ(runBatch({"--new", "--save", after}), 0);
-    EXPECT_EQ(fileBytes(after), fileBytes(before));
+    EXPECT_EQ(readAll<std::string>(after), readAll<std::string>(before));
 
     // A command the editor refuses fails its step too, with the editor's reason.
     for (const std::vector<std::string>& refusedSteps :
-         {std::vector<std::string>{"--shrink-x", "63", "--save", scratch("shrunk.bvt")},
-          std::vector<std::string>{"--block-width", "0.5", "--save", scratch("narrow.bvt")}}) {
+         {std::vector<std::string>{"--shrink-x", "63", "--save", dir + "shrunk.bvt"},
+          std::vector<std::string>{"--block-width", "0.5", "--save", dir + "narrow.bvt"}}) {
         EXPECT_EQ(runBatch(refusedSteps), 1) << refusedSteps[0];
         EXPECT_FALSE(editor.statusMessage.empty()) << refusedSteps[0];
-        EXPECT_FALSE(exists(refusedSteps[3])) << refusedSteps[0];
+        EXPECT_FALSE(std::filesystem::exists(refusedSteps[3])) << refusedSteps[0];
     }
 }
 
 // A batch writes the bytes the editor's buttons and keys write, and one
 // seed gives one result.
-TEST(BatchRun, SeededPipelineMatchesTheEditorsCommandsByteForByte)
+TEST_F(BatchRun, SeededPipelineMatchesTheEditorsCommandsByteForByte)
 {
     const std::vector<std::string> steps = {"--seed", "7", "--generate", "--erode", "--detail-up",
-                                            "--grow-x", "2", "--export", "q3", scratch("batch.map"),
-                                            "--export", "obj", scratch("batch.obj")};
+                                            "--grow-x", "2", "--export", "q3", dir + "batch.map",
+                                            "--export", "obj", dir + "batch.obj"};
     ASSERT_EQ(runBatch(steps), 0);
-    const std::string batchMap = fileBytes(scratch("batch.map"));
-    const std::string batchObj = fileBytes(scratch("batch.obj"));
+    const std::string batchMap = readAll<std::string>(dir + "batch.map");
+    const std::string batchObj = readAll<std::string>(dir + "batch.obj");
 
     resetEditorState();
     createDefaultTerrain();
@@ -148,25 +123,25 @@ TEST(BatchRun, SeededPipelineMatchesTheEditorsCommandsByteForByte)
     commandErosion();
     commandIncreaseDetail();
     commandGrowGrid(false, 2);
-    ASSERT_TRUE(exportQ3Map(scratch("editor.map")));
-    ASSERT_TRUE(exportObj(scratch("editor.obj")));
+    ASSERT_TRUE(exportQ3Map(dir + "editor.map"));
+    ASSERT_TRUE(exportObj(dir + "editor.obj"));
     EXPECT_GT(batchMap.size(), 1000000u);
-    EXPECT_TRUE(batchMap == fileBytes(scratch("editor.map")));
-    EXPECT_TRUE(batchObj == fileBytes(scratch("editor.obj")));
+    EXPECT_TRUE(batchMap == readAll<std::string>(dir + "editor.map"));
+    EXPECT_TRUE(batchObj == readAll<std::string>(dir + "editor.obj"));
 
     ASSERT_EQ(runBatch(steps), 0);
-    EXPECT_TRUE(fileBytes(scratch("batch.map")) == batchMap);
+    EXPECT_TRUE(readAll<std::string>(dir + "batch.map") == batchMap);
 }
 
 // The installed or built editor, started from elsewhere, still finds its
 // data: the final-texture export blends the real ground textures, not white.
-TEST(CommandLine, TheExecutableRunsFromAnotherDirectory)
+TEST_F(CommandLine, TheExecutableRunsFromAnotherDirectory)
 {
-    const std::string out = scratch("texture.tga");
+    const std::string out = dir + "texture.tga";
     const std::string command = std::string("cd / && env -u BRIVEL_DATA ") + BRIVEL_EXECUTABLE +
                                 " batch --seed 1 --generate --texture-by-elevation --export texture-tga " + out;
     ASSERT_EQ(std::system(command.c_str()), 0);
-    const std::string texture = fileBytes(out);
+    const std::string texture = readAll<std::string>(out);
     ASSERT_EQ(texture.size(), 18u + 1024u * 1024u * 3u);
     int white = 0;
     for (size_t i = 18; i < texture.size(); i += 3)

@@ -29,7 +29,6 @@ TEST(Bindings, KeysChangeTheEditorState)
     const Value op = [] { return float(editor.currentOp); };
     const Value width = [] { return editor.brushWidth; };
     const Value strength = [] { return editor.brushStrength; };
-    const Value quit = [] { return float(editor.quitRequested); };
     const Value gridY = [] { return float(editor.terrain.gridY); };
     const Value gridX = [] { return float(editor.terrain.gridX); };
     const Value blockWidth = [] { return editor.terrain.blockWidth; };
@@ -52,10 +51,7 @@ TEST(Bindings, KeysChangeTheEditorState)
         {"N normals", SDLK_n, 0, none, [] { return float(editor.showNormals); }, 1, 0},
         {"P level plane, any modifier", SDLK_p, KMOD_LCTRL, none, [] { return float(editor.showLevelPlane); }, 1, 0},
         {"L wireframe", SDLK_l, 0, none, [] { return float(editor.wireframe); }, 1, 0},
-        {"F2 texturing", SDLK_F2, 0, none, [] { return float(editor.texturingOn); }, 0, 0},
         {"F3 fps", SDLK_F3, 0, none, [] { return float(editor.showFps); }, 1, 0},
-        {"F4 shadows", SDLK_F4, 0, none, [] { return float(editor.shadowsOn); }, 0, 0},
-        {"Tab HUD", SDLK_TAB, 0, none, [] { return float(editor.hudVisible); }, 0, 0},
         {"= widens", SDLK_EQUALS, 0, none, width, 96.0f * 1.15f, 0},
         {"Shift + widens more", SDLK_PLUS, KMOD_LSHIFT, none, width, 96.0f * 1.3f, 0},
         {"keypad - narrows", SDLK_KP_MINUS, 0, none, width, 96.0f / 1.15f, 0},
@@ -65,8 +61,6 @@ TEST(Bindings, KeysChangeTheEditorState)
         {"Ctrl Shift + strength", SDLK_EQUALS, KMOD_LCTRL | KMOD_LSHIFT, none, strength, 1.7f, 0},
         {"Ctrl - strength", SDLK_MINUS, KMOD_RCTRL, none, strength, 1.45f, 0},
         {"strength floor", SDLK_MINUS, KMOD_LCTRL, [] { editor.brushStrength = 0.06f; }, strength, 0.05f, 0},
-        {"Escape never quits", SDLK_ESCAPE, 0, none, quit, 0, 0},
-        {"Alt+F4 quits", SDLK_F4, KMOD_LALT, none, quit, 1, 0},
         {"4 Noise", SDLK_4, 0, none, op, 3, 0},
         {"F6 selects Paint", SDLK_F6, 0, none, op, 5, 0},
         {"F6 texture", SDLK_F6, 0, none, [] { return float(editor.paintTexture); }, 1, 0},

@@ -33,7 +33,7 @@ TEST(Camera, BasisMatchesTheAnglesMeaning)
     }
 }
 
-TEST(Camera, FlightDistancesAndKeyPriorities)
+TEST(Camera, FlightDirectionsAndSpeeds)
 {
     struct Case {
         std::vector<int> held;
@@ -45,10 +45,9 @@ TEST(Camera, FlightDistancesAndKeyPriorities)
     const Case cases[] = {
         {{SDLK_w}, 0, {slow, 0, 0}},
         {{SDLK_UP}, 0, {slow, 0, 0}},
-        {{SDLK_w, SDLK_s}, 0, {slow, 0, 0}},     // W wins over S
-        {{SDLK_a, SDLK_d}, 0, {0, slow, 0}},     // A wins over D: left is +y here
+        {{SDLK_a}, 0, {0, slow, 0}}, // left is +y here
         {{SDLK_RIGHT}, 0, {0, -slow, 0}},
-        {{SDLK_v, SDLK_c}, 0, {0, 0, slow}},     // V wins over C
+        {{SDLK_v}, 0, {0, 0, slow}},
         {{SDLK_c}, 0, {0, 0, -slow}},
         {{SDLK_s}, KMOD_LSHIFT, {-25.0f, 0, 0}}, // Shift: 1000 units a second
     };
@@ -64,7 +63,6 @@ TEST(Camera, FlightDistancesAndKeyPriorities)
         moveWithKeys();
         for (int i = 0; i < 3; ++i) EXPECT_NEAR(editor.camera.position[i], c.expected[i], 1e-4) << c.held[0];
     }
-    EXPECT_NEAR(slow, 8.333f, 1e-3);
 }
 
 TEST(Camera, MouseLookDeadZoneWrapAndPitchLimits)
@@ -81,13 +79,6 @@ TEST(Camera, MouseLookDeadZoneWrapAndPitchLimits)
     EXPECT_EQ(editor.camera.angles[kPitch], 90.0f);
     for (int i = 0; i < 30; ++i) turnCamera(400, 0); // keep moving up
     EXPECT_EQ(editor.camera.angles[kPitch], 270.0f);
-
-    // The 359 threshold: 359.5 becomes a small negative value, and comes back next time.
-    editor.camera.angles[kYaw] = 359.5f;
-    for (float expected : {-0.5f, 359.5f}) {
-        turnCamera(400, 300);
-        EXPECT_FLOAT_EQ(editor.camera.angles[kYaw], expected);
-    }
 }
 
 } // namespace

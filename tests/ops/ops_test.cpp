@@ -234,8 +234,8 @@ TEST(DecreaseDetail, SizesAndAverages)
     // sides) or three (even: the old last column and row only feed their
     // neighbours) columns and rows.
     struct Case { int side, result; float last; } cases[] = {
-        {65, 33, (63 * 63 + 64 * 64) / 2.0f + 635}, {33, 17, (31 * 31 + 32 * 32) / 2.0f + 315},
-        {15, 8, (13 * 13 + 14 * 14) / 2.0f + 135},  {16, 8, (13 * 13 + 14 * 14 + 15 * 15) / 3.0f + 140},
+        {65, 33, (63 * 63 + 64 * 64) / 2.0f + 635}, {15, 8, (13 * 13 + 14 * 14) / 2.0f + 135},
+        {16, 8, (13 * 13 + 14 * 14 + 15 * 15) / 3.0f + 140},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.side);
@@ -369,6 +369,9 @@ TEST(Commands, ResultsAndExactUndoAndRedo)
         srand(99);
         generateRandomTerrain();
         clearHistory();
+        // An undo brings the whole vertices and map back bit for bit: normals,
+        // colours and texture coordinates with the size and scales.
+        const Bytes whole = terrainBytes();
         const std::vector<float> before = gridState();
         EXPECT_TRUE(c.run(c.a, c.b));
         const std::vector<float> after = gridState();
@@ -381,7 +384,7 @@ TEST(Commands, ResultsAndExactUndoAndRedo)
         EXPECT_FLOAT_EQ(z(0), scaled);
         ASSERT_EQ(undoCount(), 1);
         undo();
-        EXPECT_EQ(gridState(), before);
+        EXPECT_TRUE(terrainBytes() == whole);
         redo();
         EXPECT_EQ(gridState(), after);
     }

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "ops/commands.h"
@@ -143,16 +145,9 @@ TEST(OutOfMemory, CommandsUnderALoweredAddressSpaceLimit)
         // A fingerprint of the grid, taken without allocating.
         auto fingerprint = [] {
             const Terrain& t = editor.terrain;
-            uint64_t hash = 1469598103934665603ull;
-            auto mix = [&hash](const void* data, size_t size) {
-                const auto* p = static_cast<const uint8_t*>(data);
-                for (size_t i = 0; i < size; ++i) hash = (hash ^ p[i]) * 1099511628211ull;
-            };
-            mix(&t.gridX, sizeof t.gridX);
-            mix(&t.gridY, sizeof t.gridY);
-            mix(&t.blockWidth, sizeof t.blockWidth);
-            mix(t.vertices.data(), t.vertices.size() * sizeof(TerrainVertex));
-            return hash;
+            const std::string_view vertices(reinterpret_cast<const char*>(t.vertices.data()),
+                                            t.vertices.size() * sizeof(TerrainVertex));
+            return std::make_tuple(t.gridX, t.gridY, t.blockWidth, std::hash<std::string_view>{}(vertices));
         };
         const rlimit limit = {rlim_t(addressSpaceBytes() + (32l << 20)), RLIM_INFINITY};
         if (setrlimit(RLIMIT_AS, &limit) != 0)
@@ -162,7 +157,7 @@ TEST(OutOfMemory, CommandsUnderALoweredAddressSpaceLimit)
                                 [] { return commandGrowGrid(false, 8); }, commandInvertTerrain};
         for (bool (*command)() : commands) {
             const int entries = undoCount();
-            const uint64_t before = fingerprint();
+            const auto before = fingerprint();
             editor.statusMessage.clear();
             command();
             if (refusedForMemory()) {

@@ -127,18 +127,6 @@ TEST_F(RenderSession, ShadowFollowsEditsAndTheLight)
     EXPECT_EQ(shadowed(), (std::array<bool, 2>{false, true}));
 }
 
-TEST_F(RenderSession, SkyFillsTheTopOfTheWindowInsteadOfTheClearColour)
-{
-    editor.camera.angles[kPitch] = 0.0f; // level: the upper half is all sky
-    stepFrames(1);
-    for (int x = 0; x < editor.windowWidth; x += 40) {
-        const std::array<uint8_t, 3> top = pixelAt(x, 5);
-        // Daylight sky: bluish, brighter than the clear colour (64, 64, 64).
-        EXPECT_GE(top[2], top[0]) << "x " << x;
-        EXPECT_GT(top[0] + top[1] + top[2], 3 * 64) << "x " << x;
-    }
-}
-
 TEST_F(RenderSession, TexturingAndShadowSwitchesChangeThePictureAndComeBackExactly)
 {
     stepFrames(2);

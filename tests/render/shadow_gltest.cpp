@@ -1,18 +1,14 @@
-// Shadow map resources, the programs and the light's fitted view.
+// The light's view, fitted to the ground that receives shadows: the map's
+// texels spread over what the camera sees.
+#include <gtest/gtest.h>
+
 #include <GL/gl.h>
-#include <GL/glext.h>
 
 #include <algorithm>
 #include <array>
 #include <string>
 
-#include "app/editor_state.h"
-#include "render/gl_extensions.h"
 #include "render/shadow.h"
-#include "support/gl_context.h"
-#include "support/terrain_fixtures.h"
-
-using ShadowTest = GlContextTest;
 
 namespace {
 
@@ -77,26 +73,3 @@ TEST(LightView, HoldsEveryReceiverCornerAndFillsTheMap)
         }
     }
 }
-
-TEST_F(ShadowTest, MapIsACompleteFramebuffer)
-{
-    createShadowMap();
-    EXPECT_EQ(editor.shadowsOn, 1);
-    ASSERT_NE(editor.shadowFramebuffer, 0u);
-    gl.bindFramebuffer(GL_FRAMEBUFFER_EXT, editor.shadowFramebuffer);
-    EXPECT_EQ(gl.checkFramebufferStatus(GL_FRAMEBUFFER_EXT), GLenum(GL_FRAMEBUFFER_COMPLETE_EXT));
-    gl.bindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
-}
-
-TEST_F(ShadowTest, BothTerrainProgramsLink)
-{
-    for (const ShaderProgram* program : {&editor.standardProgram, &editor.shadowProgram}) {
-        ASSERT_GT(program->program, 0);
-        const GLhandleARB handle = GLhandleARB(program->program);
-        GLint linked = 0;
-        gl.getObjectParameteriv(handle, GL_OBJECT_LINK_STATUS_ARB, &linked);
-        EXPECT_EQ(linked, 1);
-        EXPECT_EQ(gl.getUniformLocation(handle, "shadowTex") >= 0, program == &editor.shadowProgram);
-    }
-}
-

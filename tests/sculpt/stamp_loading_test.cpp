@@ -13,11 +13,9 @@ using StampTest = ScratchTest;
 
 // "<n>.tga": 2 x 2 uncompressed true colour, `pixels` as stored (BGR or BGRA,
 // bottom row first); the descriptor gives 32-bit pixels their 8 alpha bits.
-void writeStamp(const std::string& dir, int n, int bits, const std::vector<uint8_t>& pixels)
+void writeStamp(const std::string& dir, int n, int bits, const Bytes& pixels)
 {
-    std::vector<uint8_t> tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, uint8_t(bits), uint8_t(bits - 24)};
-    tga.insert(tga.end(), pixels.begin(), pixels.end());
-    writeAll(dir + std::to_string(n) + ".tga", tga);
+    writeAll(dir + std::to_string(n) + ".tga", tga(2, 2, 2, bits, bits - 24, pixels));
 }
 
 TEST_F(StampTest, StampsLoadUpToTheFirstGapAndTheSelectionWraps)

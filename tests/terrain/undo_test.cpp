@@ -9,15 +9,6 @@
 
 namespace {
 
-// Grid size, scales and every vertex position.
-std::vector<float> gridState()
-{
-    const Terrain& t = editor.terrain;
-    std::vector<float> out = {float(t.gridX), float(t.gridY), t.blockWidth, t.heightScale};
-    for (const TerrainVertex& v : editor.terrain.vertices) out.insert(out.end(), v.position, v.position + 3);
-    return out;
-}
-
 bool snapshot(int c0, int r0, int c1, int r1)
 {
     return pushPositionsSnapshot(editor.terrain.vertices.data(), c0, r0, c1, r1, kUndoPositions);
@@ -39,29 +30,6 @@ TEST(UndoHistory, KeepsTheFiftyNewestEntries)
     EXPECT_EQ(heightAt(0, 0), 1.0f);
 }
 
-TEST(UndoHistory, UndoThenRedoIsExactIncludingSizeAndScales)
-{
-    makeFlatTerrain(5, 4, 10.0f);
-    heightAt(2, 1) = 77.0f;
-    const std::vector<float> before = gridState();
-    pushWholeGridSnapshot(kUndoGridGrow);
-    // Replace the grid by a bigger one with other scales, as a resize would.
-    Terrain& t = editor.terrain;
-    t.gridX = 7;
-    t.vertices.assign(7 * 4, TerrainVertex{});
-    for (int i = 0; i < 28; ++i) t.vertices[size_t(i)].position[2] = float(i);
-    t.blockWidth = 64.0f;
-    t.heightScale = 100.0f;
-    const std::vector<float> after = gridState();
-    undo();
-    EXPECT_EQ(gridState(), before);
-    EXPECT_EQ(t.vertices[size_t(2 + 5)].normal[2], 1.0f) << "derived data is rebuilt";
-    redo();
-    EXPECT_EQ(gridState(), after);
-    undo();
-    EXPECT_EQ(gridState(), before);
-}
-
 TEST(UndoHistory, NewEditEmptiesRedoAndEmptyRegionsRecordNothing)
 {
     makeFlatTerrain(5, 5, 0.0f);
@@ -78,21 +46,6 @@ TEST(UndoHistory, NewEditEmptiesRedoAndEmptyRegionsRecordNothing)
     EXPECT_EQ(redoCount(), 0);
     redo();
     EXPECT_EQ(heightAt(1, 1), 0.0f);
-}
-
-TEST(UndoHistory, DistributionEntriesRestoreEveryRowOfTheirRectangle)
-{
-    makeFlatTerrain(5, 5);
-    std::vector<float>& map = editor.terrain.distribution;
-    const std::vector<float> before = map;
-    pushDistributionSnapshot(map.data(), 10, 20, 12, 25);
-    for (int r = 20; r <= 25; ++r)
-        for (int c = 10; c <= 12; ++c) map[size_t(r * 1024 + c) * 3 + 1] = 0.9f;
-    const std::vector<float> painted = map;
-    undo();
-    EXPECT_EQ(map, before);
-    redo();
-    EXPECT_EQ(map, painted);
 }
 
 // Every vertex's x, y and z as bytes, with the grid size.
