@@ -156,6 +156,16 @@ TEST_F(TerrainLodTest, OnlyGridsAboveTheLimitDrawInChunks)
     }
 }
 
+TEST_F(TerrainLodTest, NearChunksKeepFullDetailFarOnesGoCoarse)
+{
+    makeHills(513);
+    const double eye[3] = {-200, -200, 700}, target[3] = {8000, 8000, 256};
+    lookAt(eye, target);
+    EXPECT_EQ(lodChunkLevel(0, 0), 0);
+    EXPECT_GE(lodChunkLevel(7, 7), 3);
+    for (int k = 1; k < 8; ++k) EXPECT_GE(lodChunkLevel(k, k), lodChunkLevel(k - 1, k - 1)) << "diagonal chunk " << k;
+}
+
 TEST_F(TerrainLodTest, StrokeRemeasuresOnlyTheChunksUnderTheBrush)
 {
     struct Case {
