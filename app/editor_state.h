@@ -289,7 +289,7 @@ struct EditorState {
 
     // Palette.
     std::array<Button, kButtonSlots> buttons;
-    std::array<int32_t, 8> toolButtons = {-1, -1, -1, -1, -1, -1, -1, -1}; // slot indices
+    std::array<int32_t, kToolCount> toolButtons = {-1, -1, -1, -1, -1, -1, -1, -1}; // slot indices
     std::array<int32_t, 3> textureButtons = {-1, -1, -1};
     std::array<int32_t, 5> fileButtons = {-1, -1, -1, -1, -1};
 

@@ -73,7 +73,7 @@ void Command_UndoWholeGrid(benchmark::State& s)
     runCommand(s, [] { const bool changed = commandBlockWidth(true, false); undo(); return changed; }, 1025, 4097);
 }
 
-// Three iterations, three repetitions: the medians of a noisy shared machine.
+// One iteration, three repetitions: the median of a noisy shared machine.
 #define COMMAND_BENCH(fn)                                                                                      \
     BENCHMARK(fn)                                                                                              \
         ->ArgNames({"grid", "threads"})                                                                        \

@@ -129,13 +129,6 @@ void placeCamera(int which)
         camera.angles[kYaw] = 45.0f;
         return;
     }
-    if (which == 2) {
-        camera.position[0] = camera.position[1] = 1000.0f;
-        camera.position[2] = 900.0f;
-        camera.angles[kPitch] = 15.0f;
-        camera.angles[kYaw] = 45.0f;
-        return;
-    }
     const int c = t.gridX / 2, r = t.gridY / 2;
     const float* middle = t.vertices[size_t(r) * size_t(t.gridX) + size_t(c)].position;
     camera.position[0] = middle[0];
