@@ -302,13 +302,6 @@ static bool importRaw(const uint8_t* data, size_t size, const std::string& name)
     return installImportedGrid(grid);
 }
 
-bool importRawFromBytes(const uint8_t* data, size_t size)
-{
-    if (data == nullptr)
-        size = 0;
-    return importRaw(data, size, "(memory)");
-}
-
 bool importRawHeightmap(const std::string& path)
 {
     // Any size above the largest square is refused before it is read.
