@@ -25,12 +25,6 @@
 
 static constexpr int kImportDistributionSide = 1024;
 
-static std::string tooLargeMessage(const std::string& name)
-{
-    const std::string side = std::to_string(kMaxGridSide);
-    return "Image too large (at most " + side + " x " + side + "): " + name;
-}
-
 static bool sizeAllowed(int width, int height)
 {
     return width >= 1 && height >= 1 && width <= kMaxGridSide && height <= kMaxGridSide;
@@ -254,7 +248,8 @@ static bool importPng(ByteSource& source, const std::string& name)
     std::string failure;
     bool tooLarge = false;
     if (!decodePngChannel(source, kMaxGridSide, samples, failure, tooLarge))
-        return refuse(tooLarge ? tooLargeMessage(name) : "Cannot read PNG image " + name + ": " + failure);
+        return refuse(tooLarge ? imageTooLargeMessage(kMaxGridSide, name)
+                               : "Cannot read PNG image " + name + ": " + failure);
     ImportGrid grid = beginImportGrid(samples.width, samples.height);
     const float range = float(samples.maxValue);
     const uint16_t* value = samples.values.data();
@@ -293,7 +288,7 @@ static bool importRaw(const uint8_t* data, size_t size, const std::string& name)
     if (size == 0 || size % 2 != 0 || uint64_t(side) * uint64_t(side) != samples)
         return refuse("Raw height map is not a square of 16-bit samples: " + name);
     if (side > kMaxGridSide)
-        return refuse(tooLargeMessage(name));
+        return refuse(imageTooLargeMessage(kMaxGridSide, name));
     ImportGrid grid = beginImportGrid(side, side);
     const uint8_t* sample = data;
     for (int row = 0; row < side; ++row)
@@ -309,7 +304,7 @@ bool importRawHeightmap(const std::string& path)
     std::vector<uint8_t> bytes;
     const FileRead result = readFileBytes(path, kRawFileLimit, bytes);
     if (result == FileRead::kTooLarge)
-        return refuse(tooLargeMessage(path));
+        return refuse(imageTooLargeMessage(kMaxGridSide, path));
     if (result != FileRead::kOk)
         return refuse(fileReadMessage(result, path));
     return importRaw(bytes.data(), bytes.size(), path);
