@@ -59,7 +59,7 @@ static void setSample(ImportGrid& grid, int row, int column, float fraction)
 // camera looking at the new terrain, and an empty history. The new map is
 // made first and installGrid makes everything derived before it changes the
 // terrain, so an image too large for the memory left changes nothing.
-static bool installImportedGrid(ImportGrid& grid)
+static void installImportedGrid(ImportGrid& grid)
 {
     std::vector<float> map(size_t(kImportDistributionSide) * kImportDistributionSide * 3, 1.0f / 3.0f);
     {
@@ -79,7 +79,6 @@ static bool installImportedGrid(ImportGrid& grid)
     editor.camera.angles[kYaw] = 45.0f;
     editor.hoverIndex = 0;
     clearHistory();
-    return true;
 }
 
 static bool refuse(const std::string& message)
@@ -105,7 +104,8 @@ bool importTgaHeightmap(const std::string& path)
     for (int row = 0; row < h; ++row)
         for (int col = 0; col < w; ++col, pixel += b)
             setSample(grid, row, col, pixel[0] / 255.0f);
-    return installImportedGrid(grid);
+    installImportedGrid(grid);
+    return true;
 }
 
 // -------------------------------------------------------------------- PGM
@@ -221,7 +221,10 @@ static bool importPgm(const uint8_t* data, size_t size, const std::string& name)
     ImportGrid grid = beginImportGrid(int(width), int(height));
     const bool read = binary ? readBinarySamples(cursor, maxval, grid, range, name)
                              : readTextSamples(cursor, maxval, grid, range, name);
-    return read && installImportedGrid(grid);
+    if (!read)
+        return false;
+    installImportedGrid(grid);
+    return true;
 }
 
 bool importPgmFromBytes(const uint8_t* data, size_t size)
@@ -256,7 +259,8 @@ static bool importPng(ByteSource& source, const std::string& name)
     for (int row = 0; row < samples.height; ++row)
         for (int col = 0; col < samples.width; ++col)
             setSample(grid, row, col, *value++ / range);
-    return installImportedGrid(grid);
+    installImportedGrid(grid);
+    return true;
 }
 
 bool importPngFromBytes(const uint8_t* data, size_t size)
@@ -294,7 +298,8 @@ static bool importRaw(const uint8_t* data, size_t size, const std::string& name)
     for (int row = 0; row < side; ++row)
         for (int col = 0; col < side; ++col, sample += 2)
             setSample(grid, row, col, unsigned(sample[0] | sample[1] << 8) / 65535.0f);
-    return installImportedGrid(grid);
+    installImportedGrid(grid);
+    return true;
 }
 
 bool importRawHeightmap(const std::string& path)
