@@ -51,6 +51,14 @@ bool readValue(const std::string& text, float& value)
     return std::isfinite(value);
 }
 
+// The value of an argument the parser has already checked with readValue.
+float parsedValue(const std::string& text)
+{
+    float value = 0.0f;
+    readValue(text, value);
+    return value;
+}
+
 bool grow(const BatchStep& step, bool yAxis, bool shrink)
 {
     const int count = int(parsedUnsigned(step.arguments[0]));
@@ -89,18 +97,8 @@ const StepKind kSteps[] = {
     {"shrink-y", Argument::kCount, [](const BatchStep& s) { return grow(s, true, true); }},
     {"invert", Argument::kNone, [](const BatchStep&) { return commandInvertTerrain(); }},
     {"texture-by-elevation", Argument::kNone, [](const BatchStep&) { return commandTextureByElevation(); }},
-    {"block-width", Argument::kValue,
-     [](const BatchStep& s) {
-         float value = 0.0f;
-         readValue(s.arguments[0], value);
-         return commandSetBlockWidth(value);
-     }},
-    {"height-scale", Argument::kValue,
-     [](const BatchStep& s) {
-         float value = 0.0f;
-         readValue(s.arguments[0], value);
-         return commandSetHeightScale(value);
-     }},
+    {"block-width", Argument::kValue, [](const BatchStep& s) { return commandSetBlockWidth(parsedValue(s.arguments[0])); }},
+    {"height-scale", Argument::kValue, [](const BatchStep& s) { return commandSetHeightScale(parsedValue(s.arguments[0])); }},
     {"save", Argument::kFile, [](const BatchStep& s) { return saveDocument(s.arguments[0]); }},
     {"export", Argument::kFormatAndFile, exportStep},
 };

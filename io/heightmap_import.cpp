@@ -25,12 +25,6 @@
 
 static constexpr int kImportDistributionSide = 1024;
 
-static std::string tooLargeMessage(const std::string& name)
-{
-    const std::string side = std::to_string(kMaxGridSide);
-    return "Image too large (at most " + side + " x " + side + "): " + name;
-}
-
 static bool sizeAllowed(int width, int height)
 {
     return width >= 1 && height >= 1 && width <= kMaxGridSide && height <= kMaxGridSide;
@@ -65,7 +59,7 @@ static void setSample(ImportGrid& grid, int row, int column, float fraction)
 // camera looking at the new terrain, and an empty history. The new map is
 // made first and installGrid makes everything derived before it changes the
 // terrain, so an image too large for the memory left changes nothing.
-static bool installImportedGrid(ImportGrid& grid)
+static void installImportedGrid(ImportGrid& grid)
 {
     std::vector<float> map(size_t(kImportDistributionSide) * kImportDistributionSide * 3, 1.0f / 3.0f);
     {
@@ -85,7 +79,6 @@ static bool installImportedGrid(ImportGrid& grid)
     editor.camera.angles[kYaw] = 45.0f;
     editor.hoverIndex = 0;
     clearHistory();
-    return true;
 }
 
 static bool refuse(const std::string& message)
@@ -111,7 +104,8 @@ bool importTgaHeightmap(const std::string& path)
     for (int row = 0; row < h; ++row)
         for (int col = 0; col < w; ++col, pixel += b)
             setSample(grid, row, col, pixel[0] / 255.0f);
-    return installImportedGrid(grid);
+    installImportedGrid(grid);
+    return true;
 }
 
 // -------------------------------------------------------------------- PGM
@@ -227,7 +221,10 @@ static bool importPgm(const uint8_t* data, size_t size, const std::string& name)
     ImportGrid grid = beginImportGrid(int(width), int(height));
     const bool read = binary ? readBinarySamples(cursor, maxval, grid, range, name)
                              : readTextSamples(cursor, maxval, grid, range, name);
-    return read && installImportedGrid(grid);
+    if (!read)
+        return false;
+    installImportedGrid(grid);
+    return true;
 }
 
 bool importPgmFromBytes(const uint8_t* data, size_t size)
@@ -254,14 +251,16 @@ static bool importPng(ByteSource& source, const std::string& name)
     std::string failure;
     bool tooLarge = false;
     if (!decodePngChannel(source, kMaxGridSide, samples, failure, tooLarge))
-        return refuse(tooLarge ? tooLargeMessage(name) : "Cannot read PNG image " + name + ": " + failure);
+        return refuse(tooLarge ? imageTooLargeMessage(kMaxGridSide, name)
+                               : "Cannot read PNG image " + name + ": " + failure);
     ImportGrid grid = beginImportGrid(samples.width, samples.height);
     const float range = float(samples.maxValue);
     const uint16_t* value = samples.values.data();
     for (int row = 0; row < samples.height; ++row)
         for (int col = 0; col < samples.width; ++col)
             setSample(grid, row, col, *value++ / range);
-    return installImportedGrid(grid);
+    installImportedGrid(grid);
+    return true;
 }
 
 bool importPngFromBytes(const uint8_t* data, size_t size)
@@ -293,20 +292,14 @@ static bool importRaw(const uint8_t* data, size_t size, const std::string& name)
     if (size == 0 || size % 2 != 0 || uint64_t(side) * uint64_t(side) != samples)
         return refuse("Raw height map is not a square of 16-bit samples: " + name);
     if (side > kMaxGridSide)
-        return refuse(tooLargeMessage(name));
+        return refuse(imageTooLargeMessage(kMaxGridSide, name));
     ImportGrid grid = beginImportGrid(side, side);
     const uint8_t* sample = data;
     for (int row = 0; row < side; ++row)
         for (int col = 0; col < side; ++col, sample += 2)
             setSample(grid, row, col, unsigned(sample[0] | sample[1] << 8) / 65535.0f);
-    return installImportedGrid(grid);
-}
-
-bool importRawFromBytes(const uint8_t* data, size_t size)
-{
-    if (data == nullptr)
-        size = 0;
-    return importRaw(data, size, "(memory)");
+    installImportedGrid(grid);
+    return true;
 }
 
 bool importRawHeightmap(const std::string& path)
@@ -316,7 +309,7 @@ bool importRawHeightmap(const std::string& path)
     std::vector<uint8_t> bytes;
     const FileRead result = readFileBytes(path, kRawFileLimit, bytes);
     if (result == FileRead::kTooLarge)
-        return refuse(tooLargeMessage(path));
+        return refuse(imageTooLargeMessage(kMaxGridSide, path));
     if (result != FileRead::kOk)
         return refuse(fileReadMessage(result, path));
     return importRaw(bytes.data(), bytes.size(), path);

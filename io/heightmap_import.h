@@ -24,4 +24,3 @@ bool importRawHeightmap(const std::string& path);
 // Whole files held in memory (the fuzzers' entries).
 bool importPgmFromBytes(const uint8_t* data, size_t size);
 bool importPngFromBytes(const uint8_t* data, size_t size);
-bool importRawFromBytes(const uint8_t* data, size_t size);

@@ -119,7 +119,7 @@ bool decodePngChannel(ByteSource& source, int maxSide, ChannelSamples& samples, 
     if (!ok) {
         samples = ChannelSamples();
         if (failure.empty())
-            failure = tooLarge ? "image too large" : "damaged PNG image";
+            failure = "damaged PNG image";
         return false;
     }
     // The first channel is the grey level or the red component; 16-bit

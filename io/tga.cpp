@@ -158,10 +158,10 @@ Image decodeTga(const uint8_t* data, size_t size, const TgaOptions& options)
     return image;
 }
 
-static std::string tooLargeMessage(const TgaOptions& options, const std::string& path)
+std::string imageTooLargeMessage(int maxSide, const std::string& name)
 {
-    const std::string side = std::to_string(options.maxSide);
-    return "Image too large (at most " + side + " x " + side + "): " + path;
+    const std::string side = std::to_string(maxSide);
+    return "Image too large (at most " + side + " x " + side + "): " + name;
 }
 
 Image readTga(const std::string& path, const TgaOptions& options)
@@ -199,7 +199,7 @@ Image readTga(const std::string& path, const TgaOptions& options)
     if (check == TgaCheck::kOk)
         check = decode(bytes.data(), bytes.size(), options, image);
     if (check == TgaCheck::kTooLarge)
-        image.failure = tooLargeMessage(options, path);
+        image.failure = imageTooLargeMessage(options.maxSide, path);
     else if (check != TgaCheck::kOk)
         image.failure = unreadable;
     return image;

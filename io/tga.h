@@ -31,3 +31,6 @@ struct Image {
 Image readTga(const std::string& path, const TgaOptions& options = {});
 // The same on bytes already in memory (no messages); used by the fuzzer.
 Image decodeTga(const uint8_t* data, size_t size, const TgaOptions& options = {});
+// "Image too large (at most N x N): NAME", the refusal of any image reader
+// whose side limit is `maxSide`.
+std::string imageTooLargeMessage(int maxSide, const std::string& name);
