@@ -239,23 +239,19 @@ void installGridChange(GridChange& change)
     }
 }
 
-void increaseDetail()
+// The plain commands, without an undo entry: refusal check, plan, install.
+template <class Refusal, class Plan> static void changeGrid(Refusal refusal, Plan plan)
 {
-    if (refused(increaseDetailRefusal()))
+    if (refused(refusal()))
         return;
     GridChange change;
-    planIncreaseDetail(change);
+    plan(change);
     installGridChange(change);
 }
 
-void decreaseDetail()
-{
-    if (refused(decreaseDetailRefusal()))
-        return;
-    GridChange change;
-    planDecreaseDetail(change);
-    installGridChange(change);
-}
+void increaseDetail() { changeGrid(increaseDetailRefusal, planIncreaseDetail); }
+
+void decreaseDetail() { changeGrid(decreaseDetailRefusal, planDecreaseDetail); }
 
 // Source index along one map axis for every destination index, so that the
 // old content covers the first oldCount / newCount of the axis after a
@@ -364,11 +360,8 @@ void planResizeGrid(bool yAxis, int step, GridChange& change)
 
 static void resizeGrid(bool yAxis, int step)
 {
-    if (refused(resizeGridRefusal(yAxis, step)))
-        return;
-    GridChange change;
-    planResizeGrid(yAxis, step, change);
-    installGridChange(change);
+    changeGrid([=] { return resizeGridRefusal(yAxis, step); },
+               [=](GridChange& change) { planResizeGrid(yAxis, step, change); });
 }
 
 void resizeGridX(int step) { resizeGrid(false, step); }
