@@ -14,13 +14,6 @@
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 
-static bool hasGrid()
-{
-    const Terrain& t = editor.terrain;
-    return t.gridX > 0 && t.gridY > 0 &&
-           t.vertices.size() == static_cast<size_t>(t.gridX) * t.gridY;
-}
-
 // "<command> refused: the grid would be W x H vertices (at most / at least N per side)".
 static std::string sizeRefusal(const char* command, int sizeX, int sizeY, const char* bound, int side)
 {
@@ -32,7 +25,7 @@ static std::string noTerrain(const char* command) { return std::string(command) 
 
 std::string increaseDetailRefusal()
 {
-    if (!hasGrid())
+    if (!hasVertexGrid())
         return noTerrain("Increase Detail");
     const Terrain& t = editor.terrain;
     const int newW = 2 * t.gridX - 1, newH = 2 * t.gridY - 1;
@@ -43,7 +36,7 @@ std::string increaseDetailRefusal()
 
 std::string decreaseDetailRefusal()
 {
-    if (!hasGrid())
+    if (!hasVertexGrid())
         return noTerrain("Decrease Detail");
     const Terrain& t = editor.terrain;
     const int newW = (t.gridX + 1) / 2, newH = (t.gridY + 1) / 2;
@@ -55,7 +48,7 @@ std::string decreaseDetailRefusal()
 std::string resizeGridRefusal(bool yAxis, int step)
 {
     const char* command = step < 0 ? "Grid shrink" : "Grid growth";
-    if (!hasGrid())
+    if (!hasVertexGrid())
         return noTerrain(command);
     const Terrain& t = editor.terrain;
     const int64_t side = int64_t(yAxis ? t.gridY : t.gridX) + step;
@@ -264,14 +257,6 @@ static std::vector<int> resampleSources(int length, float ratio)
         source[j] = (e >= 0 && e < length) ? e : length - 1;
     }
     return source;
-}
-
-static bool hasDistributionMap()
-{
-    const Terrain& t = editor.terrain;
-    return t.distributionWidth > 0 && t.distributionHeight > 0 &&
-           t.distribution.size() ==
-               static_cast<size_t>(t.distributionWidth) * t.distributionHeight * 3;
 }
 
 // Stretches or squeezes the map along one axis so that it keeps covering the

@@ -12,13 +12,6 @@
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 
-static bool hasGrid()
-{
-    const Terrain& t = editor.terrain;
-    return t.gridX > 0 && t.gridY > 0 &&
-           t.vertices.size() == static_cast<size_t>(t.gridX) * t.gridY;
-}
-
 // hi starts at 0 and lo at 9999.9: a terrain lying wholly below 0 keeps
 // hi = 0, and both commands that use this range rely on it.
 static void heightRange(float& lo, float& hi)
@@ -60,10 +53,9 @@ static std::string belowOneRefusal(const char* what, float value)
 static std::string textureByElevationRefusal(float& lo, float& hi)
 {
     const Terrain& t = editor.terrain;
-    if (!hasGrid())
+    if (!hasVertexGrid())
         return "Texture by Elevation refused: there is no terrain";
-    if (t.distributionWidth < 1 || t.distributionHeight < 1 ||
-        t.distribution.size() != static_cast<size_t>(t.distributionWidth) * t.distributionHeight * 3)
+    if (!hasDistributionMap())
         return "Texture by Elevation refused: there is no distribution map";
     // Every texel blends the four corners of a grid cell.
     if (t.gridX < 2 || t.gridY < 2)
@@ -74,7 +66,7 @@ static std::string textureByElevationRefusal(float& lo, float& hi)
 
 static std::string invertTerrainRefusal(float& lo, float& hi)
 {
-    if (!hasGrid())
+    if (!hasVertexGrid())
         return "Invert Terrain refused: there is no terrain";
     return flatTerrainRefusal("Invert Terrain", lo, hi);
 }

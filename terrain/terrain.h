@@ -5,6 +5,12 @@
 
 #include "app/editor_state.h"
 
+// Whether the vertex array holds the whole gridX x gridY grid (at least
+// one vertex), and whether the distribution map holds all its
+// distributionWidth x distributionHeight texels: what the commands check
+// before they read either.
+bool hasVertexGrid();
+bool hasDistributionMap();
 // Scales v to unit length in place and returns its former length; a zero
 // vector is left as it is.
 float normalizeVector(float v[3]);
