@@ -103,9 +103,8 @@ static void placeMidpoint(const TerrainVertex& a, const TerrainVertex& b, bool p
 // is its normals.
 constexpr float kBuildShare = 0.4f;
 
-// Normals (all of them, or none when the caller did its edge), texture
-// coordinates and the triangle list of the planned grid: the last part of
-// every plan.
+// Normals (all of them, or none when the caller did its edge) and texture
+// coordinates of the planned grid: the last part of every plan.
 static void finishGrid(GridChange& change, bool allNormals)
 {
     ProgressSpan span(kBuildShare, 1.0f);

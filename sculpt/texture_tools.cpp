@@ -1,5 +1,5 @@
 // Paint, Erase and Smooth Texture: one application to the distribution map
-// around the clamped pick point, then the touched rows of its GL texture.
+// around the clamped pick point, then a report of the touched texels.
 #include <algorithm>
 #include <cmath>
 

@@ -1,6 +1,6 @@
 // The height grid: per-vertex normals, lighting and texture coordinates,
-// the triangle index list and the default terrain. No GL, no SDL: GPU copies
-// go through render/gpu_mirror.h.
+// the triangle index list and the default terrain. No GL, no SDL: changes
+// that views mirror are reported through terrain/terrain_events.h.
 #pragma once
 
 #include "app/editor_state.h"
