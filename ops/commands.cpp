@@ -10,34 +10,50 @@
 #include "terrain/operation.h"
 #include "terrain/undo.h"
 
-// Each command decides first whether it will go ahead: a refused command
-// posts its reason and records nothing. One that goes ahead gets all its
-// memory before it records its entry and changes the terrain, so running
-// out of it refuses the command just as cleanly.
-template <class Refusal, class Work> static bool runCommand(const char* operation, Refusal refusal, Work work)
+// Runs `work` as one named operation; work() returns whether the command
+// went ahead. A refused command posts its reason and records nothing. One
+// that goes ahead gets all its memory before it records its entry and
+// changes the terrain, so running out of it refuses the command just as
+// cleanly.
+template <class Work> static bool runCommand(const char* operation, Work work)
 {
     bool wentAhead = false;
-    const bool hadMemory = runOperation(operation, [&] {
-        if (refused(refusal()))
-            return;
-        work();
-        wentAhead = true;
-    });
+    const bool hadMemory = runOperation(operation, [&] { wentAhead = work(); });
     return hadMemory && wentAhead;
 }
 
-static std::string neverRefused() { return std::string(); }
-
-bool commandTextureByElevation()
+// A command whose refusal is decided before `work`, which then goes ahead.
+template <class Refusal, class Work> static bool runCommand(const char* operation, Refusal refusal, Work work)
 {
-    return runCommand("Texture by Elevation", textureByElevationRefusal, textureByElevation);
+    return runCommand(operation, [&] {
+        if (refused(refusal()))
+            return false;
+        work();
+        return true;
+    });
 }
 
-bool commandInvertTerrain() { return runCommand("Invert Terrain", invertTerrainRefusal, invertTerrain); }
+// These two check their own refusal: it needs the height range, which they
+// then use.
+bool commandTextureByElevation() { return runCommand("Texture by Elevation", textureByElevation); }
 
-bool commandGenerateRandom() { return runCommand("Generate Random", neverRefused, generateRandomTerrain); }
+bool commandInvertTerrain() { return runCommand("Invert Terrain", invertTerrain); }
 
-bool commandErosion() { return runCommand("Erosion", neverRefused, erodeTerrain); }
+bool commandGenerateRandom()
+{
+    return runCommand("Generate Random", [] {
+        generateRandomTerrain();
+        return true;
+    });
+}
+
+bool commandErosion()
+{
+    return runCommand("Erosion", [] {
+        erodeTerrain();
+        return true;
+    });
+}
 
 // The new grid is built first, then the entry is recorded, then the grid is
 // installed.

@@ -14,13 +14,6 @@
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
 
-static bool hasGrid()
-{
-    const Terrain& t = editor.terrain;
-    return t.gridX > 0 && t.gridY > 0 &&
-           t.vertices.size() == static_cast<size_t>(t.gridX) * t.gridY;
-}
-
 // "<command> refused: the grid would be W x H vertices (at most / at least N per side)".
 static std::string sizeRefusal(const char* command, int sizeX, int sizeY, const char* bound, int side)
 {
@@ -32,7 +25,7 @@ static std::string noTerrain(const char* command) { return std::string(command) 
 
 std::string increaseDetailRefusal()
 {
-    if (!hasGrid())
+    if (!hasVertexGrid())
         return noTerrain("Increase Detail");
     const Terrain& t = editor.terrain;
     const int newW = 2 * t.gridX - 1, newH = 2 * t.gridY - 1;
@@ -43,7 +36,7 @@ std::string increaseDetailRefusal()
 
 std::string decreaseDetailRefusal()
 {
-    if (!hasGrid())
+    if (!hasVertexGrid())
         return noTerrain("Decrease Detail");
     const Terrain& t = editor.terrain;
     const int newW = (t.gridX + 1) / 2, newH = (t.gridY + 1) / 2;
@@ -55,7 +48,7 @@ std::string decreaseDetailRefusal()
 std::string resizeGridRefusal(bool yAxis, int step)
 {
     const char* command = step < 0 ? "Grid shrink" : "Grid growth";
-    if (!hasGrid())
+    if (!hasVertexGrid())
         return noTerrain(command);
     const Terrain& t = editor.terrain;
     const int64_t side = int64_t(yAxis ? t.gridY : t.gridX) + step;
@@ -110,9 +103,8 @@ static void placeMidpoint(const TerrainVertex& a, const TerrainVertex& b, bool p
 // is its normals.
 constexpr float kBuildShare = 0.4f;
 
-// Normals (all of them, or none when the caller did its edge), texture
-// coordinates and the triangle list of the planned grid: the last part of
-// every plan.
+// Normals (all of them, or none when the caller did its edge) and texture
+// coordinates of the planned grid: the last part of every plan.
 static void finishGrid(GridChange& change, bool allNormals)
 {
     ProgressSpan span(kBuildShare, 1.0f);
@@ -239,23 +231,19 @@ void installGridChange(GridChange& change)
     }
 }
 
-void increaseDetail()
+// The plain commands, without an undo entry: refusal check, plan, install.
+template <class Refusal, class Plan> static void changeGrid(Refusal refusal, Plan plan)
 {
-    if (refused(increaseDetailRefusal()))
+    if (refused(refusal()))
         return;
     GridChange change;
-    planIncreaseDetail(change);
+    plan(change);
     installGridChange(change);
 }
 
-void decreaseDetail()
-{
-    if (refused(decreaseDetailRefusal()))
-        return;
-    GridChange change;
-    planDecreaseDetail(change);
-    installGridChange(change);
-}
+void increaseDetail() { changeGrid(increaseDetailRefusal, planIncreaseDetail); }
+
+void decreaseDetail() { changeGrid(decreaseDetailRefusal, planDecreaseDetail); }
 
 // Source index along one map axis for every destination index, so that the
 // old content covers the first oldCount / newCount of the axis after a
@@ -268,14 +256,6 @@ static std::vector<int> resampleSources(int length, float ratio)
         source[j] = (e >= 0 && e < length) ? e : length - 1;
     }
     return source;
-}
-
-static bool hasDistributionMap()
-{
-    const Terrain& t = editor.terrain;
-    return t.distributionWidth > 0 && t.distributionHeight > 0 &&
-           t.distribution.size() ==
-               static_cast<size_t>(t.distributionWidth) * t.distributionHeight * 3;
 }
 
 // Stretches or squeezes the map along one axis so that it keeps covering the
@@ -364,11 +344,8 @@ void planResizeGrid(bool yAxis, int step, GridChange& change)
 
 static void resizeGrid(bool yAxis, int step)
 {
-    if (refused(resizeGridRefusal(yAxis, step)))
-        return;
-    GridChange change;
-    planResizeGrid(yAxis, step, change);
-    installGridChange(change);
+    changeGrid([=] { return resizeGridRefusal(yAxis, step); },
+               [=](GridChange& change) { planResizeGrid(yAxis, step, change); });
 }
 
 void resizeGridX(int step) { resizeGrid(false, step); }

@@ -2,9 +2,9 @@
 // the grid. Callers check the refusal first and push the whole-grid undo
 // entry only when the command goes ahead (ops/commands.h).
 //
-// Each change is planned first: the new grid, its normals, texture
-// coordinates and triangle list (and for a dimension change the resampled
-// distribution map) are built beside the terrain, and only then installed.
+// Each change is planned first: the new grid, its normals and texture
+// coordinates (and for a dimension change the resampled distribution map)
+// are built beside the terrain, and only then installed.
 // Running out of memory while planning leaves the terrain as it was, and
 // installing needs no memory, so the command entry points push their undo
 // entry between the two.

@@ -111,7 +111,7 @@ void erodeTerrain()
 {
     Terrain& t = editor.terrain;
     const int W = t.gridX, H = t.gridY;
-    if (W < 1 || H < 1 || t.vertices.size() != static_cast<size_t>(W) * H)
+    if (!hasVertexGrid())
         return;
 
     // The working copy first: the entry is recorded only once the command

@@ -127,7 +127,7 @@ void generateRandomTerrain()
 {
     Terrain& t = editor.terrain;
     const int W = t.gridX, H = t.gridY;
-    if (W < 1 || H < 1 || t.vertices.size() != static_cast<size_t>(W) * H)
+    if (!hasVertexGrid())
         return;
 
     const RandomTerrainParams p = randomTerrainParams(W, H, t.blockWidth, t.heightScale);

@@ -12,13 +12,6 @@
 #include "terrain/terrain.h"
 #include "terrain/undo.h"
 
-static bool hasGrid()
-{
-    const Terrain& t = editor.terrain;
-    return t.gridX > 0 && t.gridY > 0 &&
-           t.vertices.size() == static_cast<size_t>(t.gridX) * t.gridY;
-}
-
 // hi starts at 0 and lo at 9999.9: a terrain lying wholly below 0 keeps
 // hi = 0, and both commands that use this range rely on it.
 static void heightRange(float& lo, float& hi)
@@ -35,10 +28,10 @@ static void heightRange(float& lo, float& hi)
 }
 
 // Below 1 the range is treated as flat: there is nothing to invert or to
-// spread over three textures.
-static std::string flatTerrainRefusal(const char* command)
+// spread over three textures. The range is left in lo and hi for the
+// command to use, so that it walks the grid for it only once.
+static std::string flatTerrainRefusal(const char* command, float& lo, float& hi)
 {
-    float lo, hi;
     heightRange(lo, hi);
     if (std::fabs(hi - lo) < 1.0f)
         return std::string(command) + " refused: the terrain is flat (its heights span less than 1)";
@@ -55,26 +48,27 @@ static std::string belowOneRefusal(const char* what, float value)
     return std::string(what) + " change refused: it would be " + number + " (at least 1)";
 }
 
-std::string textureByElevationRefusal()
+// Why each command cannot go ahead on the current terrain, or "" when it
+// can; then lo and hi hold the height range.
+static std::string textureByElevationRefusal(float& lo, float& hi)
 {
     const Terrain& t = editor.terrain;
-    if (!hasGrid())
+    if (!hasVertexGrid())
         return "Texture by Elevation refused: there is no terrain";
-    if (t.distributionWidth < 1 || t.distributionHeight < 1 ||
-        t.distribution.size() != static_cast<size_t>(t.distributionWidth) * t.distributionHeight * 3)
+    if (!hasDistributionMap())
         return "Texture by Elevation refused: there is no distribution map";
     // Every texel blends the four corners of a grid cell.
     if (t.gridX < 2 || t.gridY < 2)
         return "Texture by Elevation refused: the grid is one vertex wide or high, and the blend needs a "
                "neighbouring vertex in both directions";
-    return flatTerrainRefusal("Texture by Elevation");
+    return flatTerrainRefusal("Texture by Elevation", lo, hi);
 }
 
-std::string invertTerrainRefusal()
+static std::string invertTerrainRefusal(float& lo, float& hi)
 {
-    if (!hasGrid())
+    if (!hasVertexGrid())
         return "Invert Terrain refused: there is no terrain";
-    return flatTerrainRefusal("Invert Terrain");
+    return flatTerrainRefusal("Invert Terrain", lo, hi);
 }
 
 std::string blockWidthRefusal(float delta)
@@ -175,13 +169,12 @@ static void blurMapInPlace()
     }
 }
 
-void textureByElevation()
+bool textureByElevation()
 {
-    if (refused(textureByElevationRefusal()))
-        return;
-    Terrain& t = editor.terrain;
     float lo, hi;
-    heightRange(lo, hi);
+    if (refused(textureByElevationRefusal(lo, hi)))
+        return false;
+    Terrain& t = editor.terrain;
     const float range = hi - lo;
 
     pushDistributionSnapshot(t.distribution.data(), 0, 0, t.distributionWidth - 1,
@@ -193,6 +186,7 @@ void textureByElevation()
     ProgressSpan span(0.3f, 1.0f);
     blurMapInPlace();
     reportMapRegion(0, 0, t.distributionWidth - 1, t.distributionHeight - 1);
+    return true;
 }
 
 // Applies `change` to every vertex on its own: rows split over threads.
@@ -207,12 +201,11 @@ template <class Change> static void changeEveryVertex(Change change)
     });
 }
 
-void invertTerrain()
+bool invertTerrain()
 {
-    if (refused(invertTerrainRefusal()))
-        return;
     float lo, hi;
-    heightRange(lo, hi);
+    if (refused(invertTerrainRefusal(lo, hi)))
+        return false;
 
     pushWholeGridSnapshot(kUndoPositions);
     {
@@ -222,6 +215,7 @@ void invertTerrain()
     ProgressSpan span(0.1f, 1.0f);
     refreshAllVertices();
     reportGridReplaced();
+    return true;
 }
 
 void changeBlockWidth(float delta)

@@ -4,9 +4,7 @@
 
 #include <string>
 
-// Why each transform cannot go ahead on the current terrain, or "" when it can.
-std::string textureByElevationRefusal();
-std::string invertTerrainRefusal();
+// Why each change cannot go ahead on the current terrain, or "" when it can.
 std::string blockWidthRefusal(float delta);
 std::string heightScaleRefusal(float delta);
 
@@ -18,11 +16,13 @@ void elevationWeights(float e, float weights[3]);
 float blurWeight(int dx, int dy);
 // Rewrites the distribution map from the heights, then blurs it once; pushes
 // its own kind-1 entry. Refused with a message when the height range is
-// below 1 or the grid is one vertex wide or high.
-void textureByElevation();
+// below 1 or the grid is one vertex wide or high. Returns whether it went
+// ahead.
+bool textureByElevation();
 // Turns the terrain upside down within its height range; pushes its own
 // whole-grid entry. Refused with a message when the range is below 1.
-void invertTerrain();
+// Returns whether it went ahead.
+bool invertTerrain();
 // Changes blockWidth by delta and scales every x and y with it. Refused with
 // a message when the result would drop below 1.
 void changeBlockWidth(float delta);

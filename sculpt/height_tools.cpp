@@ -46,7 +46,7 @@ void applyHeightTool()
 {
     Terrain& terrain = editor.terrain;
     const int gridX = terrain.gridX, gridY = terrain.gridY;
-    if (gridX < 1 || gridY < 1 || terrain.vertices.size() != size_t(gridX) * size_t(gridY)) return;
+    if (!hasVertexGrid()) return;
 
     const double radius = double(editor.brushWidth) / double(terrain.blockWidth);
     const double cx = editor.pickColumn, cy = editor.pickRow;

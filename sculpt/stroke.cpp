@@ -63,9 +63,11 @@ int tileSpan(int tile, int size) { return std::min(kStrokeTile, size - tileFirst
 bool gatherRun(const StrokeArray& a, int r, int x0, int x1, float* out)
 {
     bool changed = false;
+    const int tileY = r / kStrokeTile;
+    const size_t rowInTile = size_t(r - tileFirst(tileY));
     for (int tileX = x0 / kStrokeTile; tileX <= x1 / kStrokeTile; ++tileX) {
         const int first = std::max(x0, tileFirst(tileX)), last = std::min(x1, tileFirst(tileX) + kStrokeTile - 1);
-        const auto found = editor.strokeTiles.find(tileKey(tileX, r / kStrokeTile, a.width));
+        const auto found = editor.strokeTiles.find(tileKey(tileX, tileY, a.width));
         for (int c = first; c <= last; ++c, out += 3) {
             const float* live = a.at(c, r);
             if (found == editor.strokeTiles.end()) {
@@ -73,9 +75,7 @@ bool gatherRun(const StrokeArray& a, int r, int x0, int x1, float* out)
                 std::copy(live, live + 3, out);
                 continue;
             }
-            const int tileY = r / kStrokeTile;
-            const size_t at = (size_t(r - tileFirst(tileY)) * size_t(tileSpan(tileX, a.width)) +
-                               size_t(c - tileFirst(tileX))) * 3;
+            const size_t at = (rowInTile * size_t(tileSpan(tileX, a.width)) + size_t(c - tileFirst(tileX))) * 3;
             std::copy(found->second.data() + at, found->second.data() + at + 3, out);
             changed |= std::memcmp(out, live, 3 * sizeof(float)) != 0;
         }

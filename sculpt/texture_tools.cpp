@@ -1,5 +1,5 @@
 // Paint, Erase and Smooth Texture: one application to the distribution map
-// around the clamped pick point, then the touched rows of its GL texture.
+// around the clamped pick point, then a report of the touched texels.
 #include <algorithm>
 #include <cmath>
 
@@ -7,6 +7,7 @@
 #include "terrain/terrain_events.h"
 #include "sculpt/brush_geometry.h"
 #include "sculpt/stamps.h"
+#include "terrain/terrain.h"
 
 static void applyToTexel(Terrain& terrain, int tx, int ty, double w)
 {
@@ -47,7 +48,7 @@ void applyTextureTool()
 {
     Terrain& terrain = editor.terrain;
     const int width = terrain.distributionWidth, height = terrain.distributionHeight;
-    if (width < 1 || height < 1 || terrain.distribution.size() != size_t(width) * size_t(height) * 3) return;
+    if (!hasDistributionMap()) return;
     if (terrain.gridX < 1 || terrain.gridY < 1 || !(terrain.blockWidth > 0.0f)) return;
 
     // The map spans gridX x gridY blocks, one more than the grid's extent.

@@ -9,6 +9,19 @@
 #include "terrain/terrain_events.h"
 #include "terrain/undo.h"
 
+bool hasVertexGrid()
+{
+    const Terrain& t = editor.terrain;
+    return t.gridX > 0 && t.gridY > 0 && t.vertices.size() == size_t(t.gridX) * size_t(t.gridY);
+}
+
+bool hasDistributionMap()
+{
+    const Terrain& t = editor.terrain;
+    return t.distributionWidth > 0 && t.distributionHeight > 0 &&
+           t.distribution.size() == size_t(t.distributionWidth) * size_t(t.distributionHeight) * 3;
+}
+
 float normalizeVector(float v[3])
 {
     const float length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
@@ -201,7 +214,7 @@ void computeTextureCoords(int nx, int ny)
 bool textureCoordsCurrent()
 {
     const Terrain& t = editor.terrain;
-    if (t.gridX < 1 || t.gridY < 1 || t.vertices.size() != size_t(t.gridX) * size_t(t.gridY)) return false;
+    if (!hasVertexGrid()) return false;
     // Only a block width change leaves them stale, and it does so for every
     // vertex but the origin: the far corner tells.
     const TerrainVertex& v = t.vertices.back();

@@ -1,10 +1,16 @@
 // The height grid: per-vertex normals, lighting and texture coordinates,
-// the triangle index list and the default terrain. No GL, no SDL: GPU copies
-// go through render/gpu_mirror.h.
+// the triangle index list and the default terrain. No GL, no SDL: changes
+// that views mirror are reported through terrain/terrain_events.h.
 #pragma once
 
 #include "app/editor_state.h"
 
+// Whether the vertex array holds the whole gridX x gridY grid (at least
+// one vertex), and whether the distribution map holds all its
+// distributionWidth x distributionHeight texels: what the commands check
+// before they read either.
+bool hasVertexGrid();
+bool hasDistributionMap();
 // Scales v to unit length in place and returns its former length; a zero
 // vector is left as it is.
 float normalizeVector(float v[3]);
