@@ -231,19 +231,14 @@ void installGridChange(GridChange& change)
     }
 }
 
-// The plain commands, without an undo entry: refusal check, plan, install.
-template <class Refusal, class Plan> static void changeGrid(Refusal refusal, Plan plan)
+void increaseDetail()
 {
-    if (refused(refusal()))
+    if (refused(increaseDetailRefusal()))
         return;
     GridChange change;
-    plan(change);
+    planIncreaseDetail(change);
     installGridChange(change);
 }
-
-void increaseDetail() { changeGrid(increaseDetailRefusal, planIncreaseDetail); }
-
-void decreaseDetail() { changeGrid(decreaseDetailRefusal, planDecreaseDetail); }
 
 // Source index along one map axis for every destination index, so that the
 // old content covers the first oldCount / newCount of the axis after a
@@ -341,13 +336,3 @@ void planResizeGrid(bool yAxis, int step, GridChange& change)
                               : static_cast<float>(W) / static_cast<float>(newW);
     change.distribution = resampledMap(yAxis, ratio);
 }
-
-static void resizeGrid(bool yAxis, int step)
-{
-    changeGrid([=] { return resizeGridRefusal(yAxis, step); },
-               [=](GridChange& change) { planResizeGrid(yAxis, step, change); });
-}
-
-void resizeGridX(int step) { resizeGrid(false, step); }
-
-void resizeGridY(int step) { resizeGrid(true, step); }

@@ -47,8 +47,6 @@ void planResizeGrid(bool yAxis, int step, GridChange& change);
 // freed. Allocates nothing.
 void installGridChange(GridChange& change);
 
-// Refusal check, plan and install in one step; a refusal is posted.
+// Increase Detail without an undo entry (tests and benchmarks build fine
+// grids with it): refusal check, plan and install; a refusal is posted.
 void increaseDetail();
-void decreaseDetail();
-void resizeGridX(int step);
-void resizeGridY(int step);
