@@ -48,17 +48,20 @@ constexpr size_t kMapOffset = 11;
 
 } // namespace
 
+void deleteMeshBuffers()
+{
+    for (int32_t& n : editor.meshBuffers) {
+        const GLuint name = GLuint(n);
+        if (n >= 0 && gl.deleteBuffers) gl.deleteBuffers(1, &name);
+        n = -1;
+    }
+}
+
 void uploadMeshBuffers()
 {
     if (!buffersUsable()) return;
+    deleteMeshBuffers();
     std::array<int32_t, 5>& names = editor.meshBuffers;
-    if (std::any_of(names.begin(), names.end(), [](int32_t n) { return n >= 0; })) {
-        for (int32_t& n : names) {
-            const GLuint name = GLuint(n);
-            if (n >= 0) gl.deleteBuffers(1, &name);
-            n = -1;
-        }
-    }
     GLuint fresh[5];
     gl.genBuffers(5, fresh);
     for (int i = 0; i < 5; ++i) names[size_t(i)] = int32_t(fresh[i]);

@@ -13,6 +13,9 @@ struct TerrainChange;
 // The change listener: brings the GL copies up to date with one change.
 void gpuMirrorTerrainChanged(const TerrainChange& change);
 
+// Deletes the mesh buffers, if any (needs the context that made them): the
+// mesh is then drawn straight from the vertex array.
+void deleteMeshBuffers();
 // Deletes and re-creates the five mesh buffers from the vertex array (only
 // with buffer objects).
 void uploadMeshBuffers();
