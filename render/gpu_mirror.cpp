@@ -74,7 +74,9 @@ void uploadMeshBuffers()
     gl.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
 }
 
-void patchMeshVertices(int x0, int y0, int x1, int y1)
+// Rewrites positions, colours and normals of the vertices in the rectangle
+// (clipped to the grid) in their buffers.
+static void patchMeshVertices(int x0, int y0, int x1, int y1)
 {
     if (!buffersUsable() || editor.meshBuffers[kPositionBuffer] < 0) return;
     const Terrain& t = editor.terrain;
@@ -131,7 +133,9 @@ void replaceDistributionTexture()
     t.distributionTexture = createDistributionTexture(t.distributionWidth, t.distributionHeight);
 }
 
-void updateDistributionRows(int x0, int y0, int x1, int y1)
+// Re-sends rows y0..y1, columns x0..x1 (clipped to the map) of the
+// distribution map.
+static void updateDistributionRows(int x0, int y0, int x1, int y1)
 {
     const Terrain& t = editor.terrain;
     if (!editor.glContextReady || t.distributionTexture == 0) return;
