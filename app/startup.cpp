@@ -101,11 +101,7 @@ void mirrorTerrainChange(const TerrainChange& change)
         failed = true;
     }
     if (!failed) return;
-    for (int32_t& name : editor.meshBuffers) {
-        const GLuint buffer = GLuint(name);
-        if (name >= 0 && gl.deleteBuffers) gl.deleteBuffers(1, &buffer);
-        name = -1;
-    }
+    deleteMeshBuffers();
     if (gl.bindBuffer) gl.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
 }
 

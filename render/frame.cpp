@@ -147,21 +147,23 @@ void translateToCamera()
     glTranslatef(-eye[0], -eye[1], -eye[2]);
 }
 
-// Chunk levels come from the camera before the shadow pass, which draws the
-// same levels, so that the light sees the surface the camera sees.
+// The camera's matrices and viewport, read once a frame: chunk levels come
+// from them before the shadow pass, which draws the same levels, so that
+// the light sees the surface the camera sees; picking projects through them
+// until the next frame.
 void chooseLevelsForCamera()
 {
-    double modelview[16], projection[16];
     setScenePerspective();
     rotateToCamera();
     translateToCamera();
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetDoublev(GL_MODELVIEW_MATRIX, editor.modelviewMatrix);
+    glGetDoublev(GL_PROJECTION_MATRIX, editor.projectionMatrix);
+    glGetIntegerv(GL_VIEWPORT, editor.viewport);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
-    chooseLodLevels(modelview, projection, editor.windowHeight);
+    chooseLodLevels(editor.modelviewMatrix, editor.projectionMatrix, editor.windowHeight);
 }
 
 void drawScene()
@@ -174,9 +176,6 @@ void drawScene()
     glDisable(GL_BLEND);
     drawSky(); // before the translation, so it stays centred on the eye
     translateToCamera();
-    glGetDoublev(GL_MODELVIEW_MATRIX, editor.modelviewMatrix);
-    glGetDoublev(GL_PROJECTION_MATRIX, editor.projectionMatrix);
-    glGetIntegerv(GL_VIEWPORT, editor.viewport);
 
     glEnable(GL_CULL_FACE);
     glFrontFace(GL_CCW);

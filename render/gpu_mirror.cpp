@@ -48,17 +48,20 @@ constexpr size_t kMapOffset = 11;
 
 } // namespace
 
+void deleteMeshBuffers()
+{
+    for (int32_t& n : editor.meshBuffers) {
+        const GLuint name = GLuint(n);
+        if (n >= 0 && gl.deleteBuffers) gl.deleteBuffers(1, &name);
+        n = -1;
+    }
+}
+
 void uploadMeshBuffers()
 {
     if (!buffersUsable()) return;
+    deleteMeshBuffers();
     std::array<int32_t, 5>& names = editor.meshBuffers;
-    if (std::any_of(names.begin(), names.end(), [](int32_t n) { return n >= 0; })) {
-        for (int32_t& n : names) {
-            const GLuint name = GLuint(n);
-            if (n >= 0) gl.deleteBuffers(1, &name);
-            n = -1;
-        }
-    }
     GLuint fresh[5];
     gl.genBuffers(5, fresh);
     for (int i = 0; i < 5; ++i) names[size_t(i)] = int32_t(fresh[i]);
@@ -71,7 +74,9 @@ void uploadMeshBuffers()
     gl.bindBuffer(GL_ARRAY_BUFFER_ARB, 0);
 }
 
-void patchMeshVertices(int x0, int y0, int x1, int y1)
+// Rewrites positions, colours and normals of the vertices in the rectangle
+// (clipped to the grid) in their buffers.
+static void patchMeshVertices(int x0, int y0, int x1, int y1)
 {
     if (!buffersUsable() || editor.meshBuffers[kPositionBuffer] < 0) return;
     const Terrain& t = editor.terrain;
@@ -128,7 +133,9 @@ void replaceDistributionTexture()
     t.distributionTexture = createDistributionTexture(t.distributionWidth, t.distributionHeight);
 }
 
-void updateDistributionRows(int x0, int y0, int x1, int y1)
+// Re-sends rows y0..y1, columns x0..x1 (clipped to the map) of the
+// distribution map.
+static void updateDistributionRows(int x0, int y0, int x1, int y1)
 {
     const Terrain& t = editor.terrain;
     if (!editor.glContextReady || t.distributionTexture == 0) return;

@@ -13,19 +13,16 @@ struct TerrainChange;
 // The change listener: brings the GL copies up to date with one change.
 void gpuMirrorTerrainChanged(const TerrainChange& change);
 
+// Deletes the mesh buffers, if any (needs the context that made them): the
+// mesh is then drawn straight from the vertex array.
+void deleteMeshBuffers();
 // Deletes and re-creates the five mesh buffers from the vertex array (only
 // with buffer objects).
 void uploadMeshBuffers();
-// Rewrites positions, colours and normals of the vertices in the rectangle
-// (clipped to the grid) in their buffers.
-void patchMeshVertices(int x0, int y0, int x1, int y1);
 // New RGB texture from the distribution map; returns its name (0 without a
 // context).
 uint32_t createDistributionTexture(int width, int height);
 // Deletes the current distribution texture and makes a new one from the map.
 void replaceDistributionTexture();
-// Re-sends rows y0..y1, columns x0..x1 (clipped to the map) of the
-// distribution map.
-void updateDistributionRows(int x0, int y0, int x1, int y1);
 // Makes the HUD preview texture of every loaded stamp from its mask.
 void createStampPreviews();

@@ -60,12 +60,7 @@ const std::vector<uint32_t>& trianglesToDraw()
     double modelview[16], projection[16], clip[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    for (int col = 0; col < 4; ++col)
-        for (int row = 0; row < 4; ++row) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) sum += projection[4 * k + row] * modelview[4 * col + k];
-            clip[4 * col + row] = sum;
-        }
+    multiplyMatrices(projection, modelview, clip);
     const std::vector<uint32_t>& list = lodTrianglesInView(clip);
     drawCount.chunks += lodLastListCount().chunks;
     return list;

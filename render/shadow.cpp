@@ -229,12 +229,8 @@ LightView fitLightView(const float light[3], const LodBounds& receivers, const L
     return v;
 }
 
-void setShadowTextureMatrix()
+void setShadowTextureMatrix(const double modelview[16], const double projection[16])
 {
-    GLdouble modelview[16];
-    GLdouble projection[16];
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glMatrixMode(GL_TEXTURE);
     selectTextureUnit(kShadowUnit);
     glLoadIdentity();
@@ -272,6 +268,9 @@ void renderShadowPass()
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadMatrixd(light.view);
+    // As the GL holds it: the chunk levels and texture matrix 7 use this.
+    double projection[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
 
     // Depth only: no textures, no program, no colour.
     editor.texturingOn = 0;
@@ -282,8 +281,6 @@ void renderShadowPass()
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(kSlopeBias, kConstantBias);
     if (terrainUsesLod()) {
-        double projection[16];
-        glGetDoublev(GL_PROJECTION_MATRIX, projection);
         chooseLodLightLevels(light.view, projection, kShadowMapSize);
         useLodLightLevels(true);
     }
@@ -292,7 +289,7 @@ void renderShadowPass()
     glDisable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(0.0f, 0.0f);
 
-    setShadowTextureMatrix();
+    setShadowTextureMatrix(light.view, projection);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);

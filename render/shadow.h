@@ -23,8 +23,8 @@ bool shadowMapReady();
 // World size of one map texel per unit of distance from the light, in the
 // last pass's view (the shadow program's normal offset scales with it).
 float shadowTexelPerDepth();
-// Texture matrix 7 := bias x current projection x current modelview.
-void setShadowTextureMatrix();
+// Texture matrix 7 := bias x projection x modelview (column-major).
+void setShadowTextureMatrix(const double modelview[16], const double projection[16]);
 
 // The light's view: a look from the light at the middle of the receivers,
 // and the off-centre frustum that holds all of them.

@@ -322,16 +322,6 @@ float distanceToBox(const double eye[3], const float lo[3], const float hi[3])
     return float(std::sqrt(sum));
 }
 
-void multiply(const double a[16], const double b[16], double out[16])
-{
-    for (int col = 0; col < 4; ++col)
-        for (int row = 0; row < 4; ++row) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) sum += a[4 * k + row] * b[4 * col + k];
-            out[4 * col + row] = sum;
-        }
-}
-
 // Neighbours may differ by one level at most: a chunk two levels coarser
 // than a neighbour comes down (finer only ever means more exact).
 void limitLevelSteps()
@@ -486,7 +476,7 @@ void chooseLodLevels(const double modelview[16], const double projection[16], in
     double eye[3], clip[16];
     eyeOf(modelview, eye);
     const double scale = pixelsPerUnitAtOne(projection, viewportHeight);
-    multiply(projection, modelview, clip);
+    multiplyMatrices(projection, modelview, clip);
     const Frustum view = frustumOf(clip);
     for (Chunk& chunk : lod.chunks) {
         chunk.inView = !boxOutside(view, chunk.lo, chunk.hi);
@@ -523,6 +513,16 @@ void chooseLodLightLevels(const double modelview[16], const double projection[16
 }
 
 void useLodLightLevels(bool light) { lod.drawn = light ? kLightLevels : kCameraLevels; }
+
+void multiplyMatrices(const double a[16], const double b[16], double out[16])
+{
+    for (int col = 0; col < 4; ++col)
+        for (int row = 0; row < 4; ++row) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) sum += a[4 * k + row] * b[4 * col + k];
+            out[4 * col + row] = sum;
+        }
+}
 
 const std::vector<uint32_t>& lodTrianglesInView(const double clip[16])
 {

@@ -54,6 +54,8 @@ void chooseLodLightLevels(const double modelview[16], const double projection[16
 // Whether the next lists use the light's levels (true) or the camera's
 // (false; chooseLodLevels sets it back).
 void useLodLightLevels(bool light);
+// out = a x b, 4 x 4 column-major (clip = projection x modelview).
+void multiplyMatrices(const double a[16], const double b[16], double out[16]);
 // Triangle list (indices into the whole-grid vertex arrays) of the chunks
 // inside the view of `clip` (projection x modelview), at the levels in use.
 // The list stays valid until the next call.
