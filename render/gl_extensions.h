@@ -55,7 +55,7 @@ void loadGlEntryPoints();
 // file, or a shader that fails to compile or link, leaves the program
 // handle at -1 (the failure's log goes to stderr).
 void loadShaderProgram(ShaderProgram& program, const std::string& name);
-// Deletes the program object, if any, and sets every handle to -1.
+// Deletes the program object, if any, and sets its handle to -1.
 void deleteShaderProgram(ShaderProgram& program);
 // Whether the shader-object entry points the textured path needs exist.
 bool shaderObjectsAvailable();

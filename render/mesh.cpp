@@ -71,7 +71,7 @@ const std::vector<uint32_t>& trianglesToDraw()
 void drawTerrainMesh()
 {
     Terrain& t = editor.terrain;
-    if (t.gridX < 2 || t.gridY < 2 || t.vertices.size() != size_t(t.gridX) * size_t(t.gridY)) return;
+    if (t.gridX < 2 || t.gridY < 2 || !hasVertexGrid()) return;
     const std::vector<uint32_t>& triangles = trianglesToDraw();
     drawCount.triangles += int64_t(triangles.size() / 3);
     ++drawCount.draws;

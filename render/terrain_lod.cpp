@@ -15,6 +15,7 @@
 #include "app/editor_state.h"
 #include "render/chunk_triangulation.h"
 #include "terrain/parallel.h"
+#include "terrain/terrain.h"
 
 namespace {
 
@@ -66,8 +67,7 @@ const Terrain& terrain() { return editor.terrain; }
 bool gridIsCurrent()
 {
     const Terrain& t = terrain();
-    return !lod.chunks.empty() && lod.gridX == t.gridX && lod.gridY == t.gridY &&
-           t.vertices.size() == size_t(t.gridX) * size_t(t.gridY);
+    return !lod.chunks.empty() && lod.gridX == t.gridX && lod.gridY == t.gridY && hasVertexGrid();
 }
 
 Chunk& chunkAt(int cx, int cy) { return lod.chunks[size_t(cy) * size_t(lod.chunksX) + size_t(cx)]; }
