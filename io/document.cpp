@@ -7,7 +7,6 @@
 #include "io/file_read.h"
 #include "io/file_write.h"
 #include "terrain/large_array.h"
-#include "terrain/parallel.h"
 #include "terrain/progress.h"
 #include "terrain/terrain_events.h"
 #include "terrain/terrain.h"
@@ -104,13 +103,7 @@ static bool readDistribution(ByteSource& source, int32_t version, std::vector<fl
 static void installDocument(const DocumentHeader& h, std::vector<TerrainVertex>& vertices,
                             std::vector<float>& weights)
 {
-    TerrainVertex* grid = vertices.data();
-    const int gridX = h.gridX;
-    parallelRows(h.gridY, gridX, [=](int first, int end) {
-        for (int row = first; row < end; ++row)
-            for (int col = 0; col < gridX; ++col)
-                computeVertexLighting(grid, col, row, gridX);
-    });
+    relightVertices(vertices.data(), h.gridX, h.gridY);
     computeTextureCoords(vertices, h.gridX, h.gridY, h.blockWidth);
     Terrain& terrain = editor.terrain;
     terrain.blockWidth = h.blockWidth;

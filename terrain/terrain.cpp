@@ -168,16 +168,19 @@ void refreshAllVertices()
     refreshVertices(t.vertices.data(), t.gridX, t.gridY);
 }
 
+void relightVertices(TerrainVertex* vertices, int gridX, int gridY)
+{
+    parallelRows(gridY, gridX, [=](int first, int end) {
+        for (int r = first; r < end; ++r)
+            for (int c = 0; c < gridX; ++c) computeVertexLighting(vertices, c, r, gridX);
+    });
+}
+
 void relightAllVertices()
 {
     Terrain& t = editor.terrain;
     if (t.vertices.empty()) return;
-    TerrainVertex* vertices = t.vertices.data();
-    const int gridX = t.gridX;
-    parallelRows(t.gridY, gridX, [=](int first, int end) {
-        for (int r = first; r < end; ++r)
-            for (int c = 0; c < gridX; ++c) computeVertexLighting(vertices, c, r, gridX);
-    });
+    relightVertices(t.vertices.data(), t.gridX, t.gridY);
     reportLightingChanged();
 }
 

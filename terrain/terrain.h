@@ -26,7 +26,9 @@ void computeVertexLighting(TerrainVertex* vertices, int col, int row, int gridX)
 void refreshVertices(TerrainVertex* vertices, int gridX, int gridY);
 // computeVertexNormal for every vertex of the installed terrain.
 void refreshAllVertices();
-// computeVertexLighting for every vertex (the light moved); reports it.
+// computeVertexLighting for every vertex of a gridX x gridY array.
+void relightVertices(TerrainVertex* vertices, int gridX, int gridY);
+// The same for the installed terrain (the light moved); reports it.
 void relightAllVertices();
 // tileCoord and mapCoord of every vertex for an nx * ny grid.
 void computeTextureCoords(int nx, int ny);
